@@ -3,8 +3,8 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
+#include "aligned_bytes.h"
 #include "plane_buffer.h"
 #include "y4m_header.h"
 
@@ -13,7 +13,8 @@ namespace vorlith::host {
 class Y4mFrameBuffer {
  public:
   // Each plane's pitch is its width plus `row_padding` bytes; the padding
-  // holds zeros. The planes lie one after another in one allocation.
+  // holds zeros. The planes lie one after another in one allocation, each
+  // starting on a 64-byte boundary.
   explicit Y4mFrameBuffer(const Y4mHeader& header, std::int32_t row_padding = 0);
   // Not copyable: the planes point into this object's own storage.
   Y4mFrameBuffer(const Y4mFrameBuffer&) = delete;
@@ -23,7 +24,7 @@ class Y4mFrameBuffer {
   const PlaneBuffer& plane(int p) const { return planes_[p]; }
 
  private:
-  std::vector<std::uint8_t> storage_;
+  AlignedBytes storage_;
   PlaneBuffer planes_[kPlaneCount];
 };
 

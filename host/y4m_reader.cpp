@@ -26,9 +26,7 @@ std::string ReadFailure(int error) {
 }  // namespace
 
 Y4mReader::Y4mReader(int fd, std::string input_name)
-    : fd_(fd),
-      input_name_(std::move(input_name)),
-      buffer_(std::make_unique_for_overwrite<std::uint8_t[]>(kBufferBytes)) {
+    : fd_(fd), input_name_(std::move(input_name)), buffer_(kBufferBytes) {
   header_ = ParseY4mHeader(ReadHeaderLine(), input_name_);
 }
 
@@ -65,7 +63,7 @@ bool Y4mReader::ReadNextFrame(std::string* frame_parameters) {
   }
   if (frame_parameters != nullptr) frame_parameters->assign(line.substr(kFrameWord.size()));
 
-  begin_ += rows_.CopyFrom(buffer_.get() + begin_, end_ - begin_);
+  begin_ += rows_.CopyFrom(buffer_.data() + begin_, end_ - begin_);
   const TransferResult read = rows_.Transfer(fd_, readv);
   if (read.error != 0) Fail(ReadFailure(read.error));
   if (rows_.PendingBytes() > 0) {
@@ -91,7 +89,7 @@ std::string_view Y4mReader::ReadHeaderLine() {
 Y4mReader::LineEnd Y4mReader::ReadLine(std::string_view* line) {
   std::size_t searched = 0;  // bytes from begin_ known to hold no newline
   for (;;) {
-    const char* start = reinterpret_cast<const char*>(buffer_.get() + begin_);
+    const char* start = reinterpret_cast<const char*>(buffer_.data() + begin_);
     const std::size_t available = end_ - begin_;
     if (const void* newline = std::memchr(start + searched, '\n', available - searched)) {
       const std::size_t length =
@@ -106,7 +104,7 @@ Y4mReader::LineEnd Y4mReader::ReadLine(std::string_view* line) {
       return LineEnd::kTooLong;
     }
     if (!Fill()) {
-      *line = {reinterpret_cast<const char*>(buffer_.get()), end_};
+      *line = {reinterpret_cast<const char*>(buffer_.data()), end_};
       begin_ = end_;
       return LineEnd::kEndOfInput;
     }
@@ -115,11 +113,11 @@ Y4mReader::LineEnd Y4mReader::ReadLine(std::string_view* line) {
 
 bool Y4mReader::Fill() {
   // Moves the unread bytes to the front first, so that a whole line fits.
-  std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
+  std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
   end_ -= begin_;
   begin_ = 0;
   for (;;) {
-    const ssize_t got = read(fd_, buffer_.get() + end_, kBufferBytes - end_);
+    const ssize_t got = read(fd_, buffer_.data() + end_, kBufferBytes - end_);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) Fail(ReadFailure(errno));
     end_ += static_cast<std::size_t>(got);
