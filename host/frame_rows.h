@@ -1,7 +1,7 @@
 // The bytes of one frame as a list of memory ranges in file order, moved
-// through a descriptor with readv or writev. A frame becomes a few system
-// calls however many rows it has, and its rows are never copied through a
-// buffer of ours.
+// through a descriptor with readv or writev: one system call takes up to
+// IOV_MAX rows, or whole planes where rows follow each other without
+// padding, and the kernel copies straight between the file and the rows.
 #pragma once
 
 #include <sys/uio.h>

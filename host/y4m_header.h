@@ -2,6 +2,7 @@
 // they imply, and the limits that any stream must keep.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
