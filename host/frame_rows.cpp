@@ -1,0 +1,95 @@
+#include "frame_rows.h"
+
+#include <limits.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
+namespace vorlith::host {
+
+void FrameRows::Clear() {
+  ranges_.clear();
+  first_pending_ = 0;
+  pending_bytes_ = 0;
+}
+
+void FrameRows::Append(void* data, std::size_t size) {
+  if (size == 0) return;
+  pending_bytes_ += size;
+  if (!ranges_.empty()) {
+    iovec& last = ranges_.back();
+    if (static_cast<std::uint8_t*>(last.iov_base) + last.iov_len == data) {
+      last.iov_len += size;
+      return;
+    }
+  }
+  ranges_.push_back({data, size});
+}
+
+void FrameRows::AppendPlanes(const Y4mHeader& header, const PlaneBuffer planes[kPlaneCount]) {
+  for (int p = 0; p < kPlaneCount; ++p) {
+    const PlaneBuffer& plane = planes[p];
+    const std::ptrdiff_t stride = plane.pitch < 0 ? -plane.pitch : plane.pitch;
+    if (plane.data == nullptr || plane.row_size != header.PlaneWidth(p) ||
+        plane.height != header.PlaneHeight(p) || stride < plane.row_size) {
+      throw std::invalid_argument(
+          "plane " + std::to_string(p) + " is " + std::to_string(plane.row_size) + "x" +
+          std::to_string(plane.height) + " with pitch " + std::to_string(plane.pitch) +
+          ", but the stream needs " + std::to_string(header.PlaneWidth(p)) + "x" +
+          std::to_string(header.PlaneHeight(p)) + " with a pitch of at least its width");
+    }
+    for (std::int32_t r = 0; r < plane.height; ++r) {
+      Append(plane.data + r * plane.pitch, static_cast<std::size_t>(plane.row_size));
+    }
+  }
+}
+
+std::size_t FrameRows::CopyFrom(const std::uint8_t* source, std::size_t size) {
+  const std::size_t taken = std::min(size, pending_bytes_);
+  for (std::size_t left = taken; left > 0;) {
+    const iovec& range = ranges_[first_pending_];
+    const std::size_t part = std::min(left, range.iov_len);
+    std::memcpy(range.iov_base, source, part);
+    source += part;
+    left -= part;
+    Consume(part);
+  }
+  return taken;
+}
+
+TransferResult FrameRows::Transfer(int fd, VectorTransfer transfer) {
+  TransferResult result;
+  while (pending_bytes_ > 0) {
+    const int count =
+        static_cast<int>(std::min<std::size_t>(IOV_MAX, ranges_.size() - first_pending_));
+    const ssize_t moved = transfer(fd, &ranges_[first_pending_], count);
+    if (moved < 0 && errno == EINTR) continue;
+    if (moved < 0) {
+      result.error = errno;
+      break;
+    }
+    if (moved == 0) break;
+    result.bytes += static_cast<std::size_t>(moved);
+    Consume(static_cast<std::size_t>(moved));
+  }
+  return result;
+}
+
+void FrameRows::Consume(std::size_t size) {
+  pending_bytes_ -= size;
+  while (size > 0) {
+    iovec& range = ranges_[first_pending_];
+    if (size < range.iov_len) {
+      range.iov_base = static_cast<std::uint8_t*>(range.iov_base) + size;
+      range.iov_len -= size;
+      return;
+    }
+    size -= range.iov_len;
+    ++first_pending_;
+  }
+}
+
+}  // namespace vorlith::host

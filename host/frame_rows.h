@@ -1,0 +1,56 @@
+// The bytes of one frame as a list of memory ranges in file order, moved
+// through a descriptor with readv or writev: one system call takes up to
+// IOV_MAX rows, or whole planes where rows follow each other without
+// padding, and the kernel copies straight between the file and the rows.
+#pragma once
+
+#include <sys/uio.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "plane_buffer.h"
+#include "y4m_header.h"
+
+namespace vorlith::host {
+
+// What a Transfer moved before it stopped; `error` is an errno value, or 0
+// when everything moved or the input ended first.
+struct TransferResult {
+  std::size_t bytes = 0;
+  int error = 0;
+};
+
+using VectorTransfer = ssize_t (*)(int fd, const iovec* vectors, int count);
+
+class FrameRows {
+ public:
+  void Clear();
+  // Adds a range after the others, merged with the last one when it follows
+  // straight on from it: planes without row padding become one range each.
+  void Append(void* data, std::size_t size);
+  // Adds every row of the three planes, after checking that they have the
+  // sizes that `header` gives (std::invalid_argument otherwise).
+  void AppendPlanes(const Y4mHeader& header, const PlaneBuffer planes[kPlaneCount]);
+
+  std::size_t PendingBytes() const { return pending_bytes_; }
+
+  // Fills the pending ranges from `source` (at most `size` bytes); returns
+  // how many bytes it took.
+  std::size_t CopyFrom(const std::uint8_t* source, std::size_t size);
+  // Calls `transfer` (readv or writev) until every range has moved, it
+  // returns 0 (the end of the input) or it fails with anything but EINTR.
+  // A short transfer, as pipes give, only moves the start of the next call.
+  TransferResult Transfer(int fd, VectorTransfer transfer);
+
+ private:
+  // Drops the first `size` pending bytes.
+  void Consume(std::size_t size);
+
+  std::vector<iovec> ranges_;
+  std::size_t first_pending_ = 0;
+  std::size_t pending_bytes_ = 0;
+};
+
+}  // namespace vorlith::host

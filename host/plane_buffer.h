@@ -1,0 +1,25 @@
+// A caller-owned plane that frames are read into or written from.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace vorlith::host {
+
+// Row r of the plane begins at data + r * pitch; only its first row_size
+// bytes belong to the picture. The magnitude of pitch is at least row_size;
+// a negative pitch describes rows stored at falling addresses.
+struct PlaneBuffer {
+  std::uint8_t* data = nullptr;
+  std::ptrdiff_t pitch = 0;
+  std::int32_t row_size = 0;
+  std::int32_t height = 0;
+};
+
+// The planes of a 4:2:0 frame in file order.
+inline constexpr int kPlaneY = 0;
+inline constexpr int kPlaneU = 1;
+inline constexpr int kPlaneV = 2;
+inline constexpr int kPlaneCount = 3;
+
+}  // namespace vorlith::host

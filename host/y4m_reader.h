@@ -1,0 +1,74 @@
+// Reads a YUV4MPEG2 stream (4:2:0, 8 bits) from a file descriptor, a
+// regular file or a pipe, frame by frame into caller-owned planes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "aligned_bytes.h"
+#include "frame_rows.h"
+#include "plane_buffer.h"
+#include "y4m_error.h"
+#include "y4m_header.h"
+
+namespace vorlith::host {
+
+class Y4mReader {
+ public:
+  // Reads and checks the stream header. `input_name` ("stdin" or the file
+  // path) begins the message of every Y4mError. The descriptor stays the
+  // caller's: the reader never closes it.
+  Y4mReader(int fd, std::string input_name);
+
+  const Y4mHeader& header() const { return header_; }
+  // The frames delivered so far, which is also the 0-based number of the
+  // next frame.
+  std::int64_t frames_read() const { return frames_read_; }
+
+  // Reads the next frame into `planes`, which must have the sizes that
+  // header() gives (std::invalid_argument otherwise), and its FRAME line's
+  // parameters, the text between "FRAME" and the newline (empty or
+  // beginning with a space), into `frame_parameters` unless it is null.
+  // Returns false at a clean end of the stream. A fault throws Y4mError,
+  // and so does every later call: a reader that has failed never reports
+  // a clean end. Planes whose rows start on 64-byte boundaries and
+  // follow each other without padding read fastest: the kernel's copy is
+  // slower into misaligned memory, and each separate row costs a little.
+  bool ReadFrame(const PlaneBuffer planes[kPlaneCount], std::string* frame_parameters);
+
+ private:
+  enum class LineEnd { kComplete, kEndOfInput, kTooLong };
+
+  // Takes the next line from the input. With kComplete `line` is the line
+  // without its newline; otherwise it is what came before the end of the
+  // input, or the first bytes of a line past kMaxY4mLineBytes.
+  LineEnd ReadLine(std::string_view* line);
+  // Reads once more into the buffer; false at the end of the input.
+  bool Fill();
+  // ReadFrame after the planes are checked and ranged in rows_.
+  bool ReadNextFrame(std::string* frame_parameters);
+  std::string_view ReadHeaderLine();
+  // Throws, and keeps, the Y4mError for `problem`.
+  [[noreturn]] void Fail(std::string_view problem);
+  // "frame <n> (counting from 0)" for the frame being read.
+  std::string FrameName() const;
+
+  int fd_;
+  std::string input_name_;
+  // Header and FRAME lines pass through this buffer; frame data that came
+  // along with a line is copied out of it, the rest is read straight into
+  // the planes.
+  AlignedBytes buffer_;
+  std::size_t begin_ = 0;
+  std::size_t end_ = 0;
+  Y4mHeader header_;
+  FrameRows rows_;
+  std::int64_t frames_read_ = 0;
+  bool ended_ = false;
+  std::optional<Y4mError> failure_;
+};
+
+}  // namespace vorlith::host
