@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+namespace vorlith::runner {
+
+// The VorlithSSE library beside the framehost executable: in the same
+// directory (the build tree), or in ../lib/vorlith (an installed tree).
+// When neither exists, the first of the two, so the error names it.
+std::string DefaultPluginPath();
+
+}  // namespace vorlith::runner

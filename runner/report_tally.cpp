@@ -1,0 +1,48 @@
+#include "report_tally.h"
+
+#include <charconv>
+
+namespace vorlith::runner {
+namespace {
+
+// Reads an optionally signed decimal at the front of `text`.
+bool TakeNumber(std::string_view& text, long long* value) {
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), *value);
+  if (error != std::errc() || end == text.data()) return false;
+  text.remove_prefix(static_cast<std::size_t>(end - text.data()));
+  return true;
+}
+
+bool TakeText(std::string_view& text, std::string_view expected) {
+  if (text.substr(0, expected.size()) != expected) return false;
+  text.remove_prefix(expected.size());
+  return true;
+}
+
+}  // namespace
+
+void ReportTally::Count(std::string_view line) {
+  long long position = 0, frame = 0, blocks = 0;
+  if (!TakeText(line, "\r") || !TakeNumber(line, &position) || !TakeText(line, " frame=") ||
+      !TakeNumber(line, &frame) || !TakeText(line, " --- Blocks=") || !TakeNumber(line, &blocks) ||
+      !line.empty()) {
+    return;
+  }
+  ++reported;
+  if (position >= 0 && position < 5) ++by_position[static_cast<std::size_t>(position)];
+}
+
+std::string ReportTally::Describe() const {
+  std::string text = std::to_string(reported);
+  text += " reported (by cycle position";
+  for (std::size_t p = 0; p < by_position.size(); ++p) {
+    text += ' ';
+    text += std::to_string(p);
+    text += ':';
+    text += std::to_string(by_position[p]);
+  }
+  text += ')';
+  return text;
+}
+
+}  // namespace vorlith::runner
