@@ -3,12 +3,16 @@
 #include <windows.h>
 
 #include <stdexcept>
+#include <string_view>
 
 namespace vorlith::testing {
 namespace {
 
-std::string Failure(const std::string& what) {
-  return what + " (Windows error " + std::to_string(GetLastError()) + ")";
+// Takes the error code first, before building the message can change it.
+[[noreturn]] void ThrowLastError(std::string_view what, std::string_view subject = {}) {
+  const DWORD error = GetLastError();
+  throw std::runtime_error(std::string(what) + std::string(subject) + " (Windows error " +
+                           std::to_string(error) + ")");
 }
 
 // Quotes one argument so that the child's C runtime, which splits its
@@ -62,9 +66,10 @@ std::string ReadDebugString(HANDLE process, const OUTPUT_DEBUG_STRING_INFO& info
   if (info.fUnicode) throw std::runtime_error("debug string arrived as UTF-16");
   std::string text(info.nDebugStringLength, '\0');
   SIZE_T read = 0;
-  if (!ReadProcessMemory(process, info.lpDebugStringData, text.data(), text.size(), &read) ||
-      read != text.size()) {
-    throw std::runtime_error(Failure("cannot read a debug string from the child"));
+  if (!text.empty() &&
+      (!ReadProcessMemory(process, info.lpDebugStringData, text.data(), text.size(), &read) ||
+       read != text.size())) {
+    ThrowLastError("cannot read a debug string from the child");
   }
   if (!text.empty() && text.back() == '\0') text.pop_back();
   return text;
@@ -74,9 +79,7 @@ unsigned long RunDebugLoop(HANDLE process, const DebugStringReceiver& receive) {
   bool loader_breakpoint_seen = false;
   for (;;) {
     DEBUG_EVENT event;
-    if (!WaitForDebugEvent(&event, INFINITE)) {
-      throw std::runtime_error(Failure("WaitForDebugEvent failed"));
-    }
+    if (!WaitForDebugEvent(&event, INFINITE)) ThrowLastError("WaitForDebugEvent failed");
     DWORD status = DBG_CONTINUE;
     switch (event.dwDebugEventCode) {
       case CREATE_PROCESS_DEBUG_EVENT:
@@ -107,7 +110,7 @@ unsigned long RunDebugLoop(HANDLE process, const DebugStringReceiver& receive) {
         break;
     }
     if (!ContinueDebugEvent(event.dwProcessId, event.dwThreadId, status)) {
-      throw std::runtime_error(Failure("ContinueDebugEvent failed"));
+      ThrowLastError("ContinueDebugEvent failed");
     }
   }
 }
@@ -123,7 +126,7 @@ unsigned long ListenToDebugOutput(const std::vector<std::string>& command,
   PROCESS_INFORMATION started{};
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, DEBUG_ONLY_THIS_PROCESS,
                       nullptr, nullptr, &startup, &started)) {
-    throw std::runtime_error(Failure("cannot start " + command[0]));
+    ThrowLastError("cannot start ", command[0]);
   }
   const OwnedHandle process(started.hProcess);
   const OwnedHandle thread(started.hThread);
