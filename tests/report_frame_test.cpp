@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <ostream>
 #include <string>
+#include <vector>
 
-#include "analysis.h"
-#include "stderr_capture.h"
+#include "report_channel.h"
 
 namespace vorlith::testing {
 namespace {
@@ -27,9 +27,9 @@ class ReportFrameTest : public ::testing::TestWithParam<ReportCase> {};
 
 TEST_P(ReportFrameTest, SendsExactlyTheLine) {
   const ReportCase& c = GetParam();
-  StderrCapture capture;
-  ReportFrame(c.n, c.count, c.th);
-  EXPECT_EQ(capture.Finish(), c.sent);
+  const std::vector<std::string> expected =
+      c.sent.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.sent};
+  EXPECT_EQ(ReportThroughChannel({{c.n, c.count, c.th}}), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -50,10 +50,9 @@ INSTANTIATE_TEST_SUITE_P(
                       ReportCase{7, INT32_MAX, INT32_MAX, ""}));
 
 TEST(ReportFrame, SameFrameTwiceSendsTwoLines) {
-  StderrCapture capture;
-  ReportFrame(12, 90, 80);
-  ReportFrame(12, 90, 80);
-  EXPECT_EQ(capture.Finish(), "\r2 frame=12 --- Blocks=90\n\r2 frame=12 --- Blocks=90\n");
+  const std::string line = "\r2 frame=12 --- Blocks=90\n";
+  EXPECT_EQ(ReportThroughChannel({{12, 90, 80}, {12, 90, 80}}),
+            (std::vector<std::string>{line, line}));
 }
 
 }  // namespace

@@ -1,0 +1,15 @@
+# For scripts run as `cmake [-D...] -P SCRIPT ARGS...`: sets `out_var` to
+# ARGS, the command-line words after the script's own path.
+function(vorlith_script_arguments out_var)
+  set(arguments)
+  set(after_script FALSE)
+  math(EXPR last "${CMAKE_ARGC} - 1")
+  foreach(i RANGE ${last})
+    if(after_script)
+      list(APPEND arguments "${CMAKE_ARGV${i}}")
+    elseif(CMAKE_ARGV${i} STREQUAL CMAKE_SCRIPT_MODE_FILE)
+      set(after_script TRUE)
+    endif()
+  endforeach()
+  set(${out_var} "${arguments}" PARENT_SCOPE)
+endfunction()
