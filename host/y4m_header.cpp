@@ -136,7 +136,9 @@ class HeaderParser {
     if (value == "t") return Y4mInterlacing::kTopFieldFirst;
     if (value == "b") return Y4mInterlacing::kBottomFieldFirst;
     if (value == "m") return Y4mInterlacing::kMixed;
-    Fail("malformed interlacing " + QuoteForMessage(token) + ": expected Ip, It, Ib or Im");
+    // "I?" is how writers say they do not know.
+    if (value == "?") return Y4mInterlacing::kUnstated;
+    Fail("malformed interlacing " + QuoteForMessage(token) + ": expected Ip, It, Ib, Im or I?");
   }
 
   std::string ColourSpace(std::string_view value, std::string_view token) {

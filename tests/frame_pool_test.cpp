@@ -26,6 +26,8 @@ struct LayoutCase {
   int chroma_height;
 };
 
+void PrintTo(const LayoutCase& c, std::ostream* os) { *os << c.width << "x" << c.height; }
+
 class FrameLayout : public ::testing::TestWithParam<LayoutCase> {};
 
 TEST_P(FrameLayout, RowsAreAlignedAndPaddingIsZero) {

@@ -1,6 +1,7 @@
 // Binding a call's arguments to a registered signature, and its errors.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -44,6 +45,8 @@ struct BindCase {
   std::vector<Argument> arguments;
   std::string error;  // empty when the call fits
 };
+
+void PrintTo(const BindCase& c, std::ostream* os) { *os << c.name; }
 
 class BindArguments : public ::testing::TestWithParam<BindCase> {};
 

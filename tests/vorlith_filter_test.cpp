@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,8 @@ struct ArgumentCase {
   int th;
   bool show;
 };
+
+void PrintTo(const ArgumentCase& c, std::ostream* os) { *os << c.name; }
 
 class VorlithArguments : public PluginTest, public ::testing::WithParamInterface<ArgumentCase> {};
 
@@ -94,6 +97,8 @@ struct RefusalCase {
   long cpu_flags;
   const char* error;  // null when the source is accepted
 };
+
+void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
 
 class VorlithRefusals : public ::testing::TestWithParam<RefusalCase> {};
 

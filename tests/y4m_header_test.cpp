@@ -95,6 +95,7 @@ TEST(Y4mHeader, ReadsEachInterlacing) {
   EXPECT_EQ(ParseY4mHeader("YUV4MPEG2 W8 H8 Ib", "in").interlacing,
             Y4mInterlacing::kBottomFieldFirst);
   EXPECT_EQ(ParseY4mHeader("YUV4MPEG2 W8 H8 Im", "in").interlacing, Y4mInterlacing::kMixed);
+  EXPECT_EQ(ParseY4mHeader("YUV4MPEG2 W8 H8 I?", "in").interlacing, Y4mInterlacing::kUnstated);
 }
 
 TEST(Y4mHeader, RefusesANewlineInsideTheLine) {

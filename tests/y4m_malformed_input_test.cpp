@@ -99,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
         MalformedCase{"aspect not a ratio", "YUV4MPEG2 W8 H2 A1.0\n",
                       "malformed pixel aspect 'A1.0'"},
         MalformedCase{"interlacing unknown", "YUV4MPEG2 W8 H2 Ix\n",
-                      "malformed interlacing 'Ix': expected Ip, It, Ib or Im"},
+                      "malformed interlacing 'Ix': expected Ip, It, Ib, Im or I?"},
         MalformedCase{"interlacing empty", "YUV4MPEG2 W8 H2 I\n", "malformed interlacing 'I'"},
         MalformedCase{"interlacing two letters", "YUV4MPEG2 W8 H2 Itb\n",
                       "malformed interlacing 'Itb'"},
