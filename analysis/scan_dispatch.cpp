@@ -7,7 +7,16 @@
 #include "scan_paths.h"
 
 #if defined(VORLITH_X86_SCAN_PATHS)
+// glibc's header (2.36) returns C's _Bool from its inline functions. g++
+// takes that keyword in C++ as an extension and clang does not, so for clang
+// it is spelt as C++'s bool while the header is read.
+#if defined(__clang__)
+#define _Bool bool
+#endif
 #include <sys/platform/x86.h>
+#if defined(__clang__)
+#undef _Bool
+#endif
 #endif
 
 namespace vorlith {
