@@ -10,7 +10,16 @@
 #if defined(VORLITH_X86_SCAN_PATHS) && defined(_WIN32)
 #include <windows.h>
 #elif defined(VORLITH_X86_SCAN_PATHS)
+// glibc's header (2.36) returns C's _Bool from its inline functions. g++
+// takes that keyword in C++ as an extension and clang does not, so for clang
+// it is spelt as C++'s bool while the header is read.
+#if defined(__clang__)
+#define _Bool bool
+#endif
 #include <sys/platform/x86.h>
+#if defined(__clang__)
+#undef _Bool
+#endif
 #endif
 
 namespace vorlith {

@@ -36,6 +36,7 @@ class GuardedPlane {
   std::int32_t pitch() const { return pitch_; }
   std::int32_t height() const { return height_; }
   std::int32_t rows() const { return rows_; }
+  std::size_t misalign() const { return rows_begin_ - kGuardBytes; }
   std::int64_t stride() const { return pitch_ < 0 ? -std::int64_t{pitch_} : pitch_; }
   const std::vector<std::uint8_t>& bytes() const { return bytes_; }
 
