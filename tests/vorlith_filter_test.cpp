@@ -236,8 +236,13 @@ TEST_F(VorlithFrames, RepeatedRequestsGiveTheSameFrameAndLine) {
 }
 
 TEST_F(VorlithFrames, ErrorsInsideARequestPassThroughAndLeaveNoFrame) {
+  // The source keeps the frames it gives, so MakeWritable must copy, and an
+  // error after the copy has the most to release.
+  source_->keep_frames = true;
   const PClip filter = CallVorlith(source_clip_);
   const int frames_before = env_.frames().LiveFrames();
+  const int clip_references = source_clip_.ReferenceCount();
+  const int filter_references = filter.ReferenceCount();
   const struct {
     const char* name;
     std::function<void()> arrange;
@@ -261,8 +266,26 @@ TEST_F(VorlithFrames, ErrorsInsideARequestPassThroughAndLeaveNoFrame) {
     } catch (const host::ScriptError& error) {
       EXPECT_EQ(std::string(error.what()), c.message);
     }
-    EXPECT_EQ(env_.frames().LiveFrames(), frames_before);
+    // Only the frames the source keeps remain, each held by the source alone.
+    EXPECT_EQ(env_.frames().LiveFrames(), frames_before + static_cast<int>(source_->kept.size()));
+    for (const PVideoFrame& kept : source_->kept) EXPECT_EQ(kept.ReferenceCount(), 1);
+    EXPECT_EQ(source_clip_.ReferenceCount(), clip_references);
+    EXPECT_EQ(filter.ReferenceCount(), filter_references);
   }
+}
+
+TEST_F(VorlithFrames, RequestsLeaveEveryCountAsItWas) {
+  source_->keep_frames = true;
+  const PClip filter = CallVorlith(source_clip_, {{"show", AVSValue(true)}});
+  const int clip_references = source_clip_.ReferenceCount();
+  for (const int n : {0, 1, 1, 2}) {
+    PVideoFrame frame = filter->GetFrame(n, &env_);
+    EXPECT_EQ(frame.ReferenceCount(), 1);  // the caller's own copy
+  }
+  EXPECT_EQ(source_clip_.ReferenceCount(), clip_references);
+  EXPECT_EQ(filter.ReferenceCount(), 1);
+  EXPECT_EQ(env_.frames().LiveFrames(), static_cast<int>(source_->kept.size()));
+  for (const PVideoFrame& kept : source_->kept) EXPECT_EQ(kept.ReferenceCount(), 1);
 }
 
 // ---- Pass-through and references --------------------------------------------

@@ -9,13 +9,13 @@
 # leak, timeout or mismatch fails the run and leaves its input in a fresh
 # build/fuzz/artifacts/TARGET/<time>/, which is printed here in hex and base64
 # so that the log alone can reproduce it. Replay one with
-#   build/fuzz/fuzz/TARGET FILE
+#   build/fuzz/bin/TARGET FILE
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 target=${1:?usage: tools/fuzz.sh TARGET [SECONDS]}
 seconds=${2:-60}
-binary=build/fuzz/fuzz/$target
+binary=build/fuzz/bin/$target
 seeds=fuzz/corpus/$target
 if [ ! -d "$seeds" ]; then
   echo "fuzz.sh: no fuzz target $target (no $seeds/)" >&2
