@@ -246,6 +246,29 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"unknown_option", kGood, {"--fast"}, 2, "unknown option --fast"}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
 
+// With ffmpeg on the machine (CI installs it): a clip that ffmpeg's telecine
+// filter made shows its 3:2 cadence, read from a pipe, and ffmpeg reads back
+// what framehost writes.
+TEST_F(Framehost, WorksInAPipeWithFfmpeg) {
+  if (RunProcess({"/bin/sh", "-c", "command -v ffmpeg && command -v ffprobe"}).exit_status != 0) {
+    GTEST_SKIP() << "ffmpeg is not installed";
+  }
+  const std::string pipeline =
+      "ffmpeg -v error -f lavfi -i testsrc2=size=720x480:rate=24000/1001 "
+      "-vf telecine=first_field=top:pattern=23 -frames:v 50 -f yuv4mpegpipe - | " +
+      std::string(FRAMEHOST_PATH) +
+      " - th=150 show=true -o - | ffprobe -v error -count_frames -select_streams v:0 "
+      "-show_entries stream=width,height,nb_read_frames -of csv=p=0 -";
+  const ProcessResult run = RunProcess({"/bin/sh", "-c", pipeline});
+  ASSERT_EQ(run.exit_status, 0) << run.err;
+  EXPECT_EQ(run.out, "720,480,50\n");
+  // Telecined frames comb by some 300 to 400 blocks, whole film frames by
+  // under 100 (testsrc2's fine horizontal lines).
+  EXPECT_EQ(Lines(run.err).back(),
+            "framehost: stdin: 50 frames processed, 20 reported (by cycle position 0:0 1:0 2:10 "
+            "3:10 4:0)");
+}
+
 TEST_F(Framehost, AMissingInputIsNamed) {
   const ProcessResult run = Framehost_({Path("missing.y4m")});
   EXPECT_EQ(run.exit_status, 1);
