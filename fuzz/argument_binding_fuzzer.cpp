@@ -26,20 +26,11 @@ class EmptyClip : public GenericVideoFilter {
   EmptyClip() : GenericVideoFilter(PClip()) {}
 };
 
+// What a bound value must hold: what the call may give, except that an int
+// given for a float arrives as a float.
 bool HoldsType(const AVSValue& value, char type) {
-  switch (type) {
-    case 'c':
-      return value.IsClip();
-    case 'i':
-      return value.IsInt();
-    case 'b':
-      return value.IsBool();
-    case 'f':
-      return value.type() == AVSValue::Type::kFloat;
-    case 's':
-      return value.IsString();
-  }
-  return false;
+  return type == 'f' ? value.type() == AVSValue::Type::kFloat
+                     : vorlith::host::FitsType(value, type);
 }
 
 [[noreturn]] void Fail(const std::string& what) {

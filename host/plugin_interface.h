@@ -29,8 +29,46 @@ enum { PLANAR_Y = 1, PLANAR_U = 2, PLANAR_V = 4 };
 class AVSValue;
 class IClip;
 class IScriptEnvironment;
-class PClip;
-class PVideoFrame;
+class VideoFrame;
+
+// A counted reference to a clip or a frame, which keep their own counts.
+// When the last reference goes the object is handed to T::LastReferenceGone,
+// which frees it in the module that made it.
+template <class T>
+class CountedReference {
+ public:
+  CountedReference() = default;
+  CountedReference(T* object) : object_(object) { Acquire(); }
+  CountedReference(const CountedReference& other) : object_(other.object_) { Acquire(); }
+  CountedReference(CountedReference&& other) noexcept : object_(other.object_) {
+    other.object_ = nullptr;
+  }
+  CountedReference& operator=(CountedReference other) noexcept {
+    T* previous = object_;
+    object_ = other.object_;
+    other.object_ = previous;
+    return *this;
+  }
+  ~CountedReference() { Drop(); }
+
+  T* operator->() const { return object_; }
+  T* get() const { return object_; }
+  explicit operator bool() const { return object_ != nullptr; }
+  int ReferenceCount() const { return object_ ? object_->references_ : 0; }
+
+ private:
+  void Acquire() {
+    if (object_) ++object_->references_;
+  }
+  void Drop() {
+    if (object_ && --object_->references_ == 0) T::LastReferenceGone(object_);
+  }
+
+  T* object_ = nullptr;
+};
+
+using PClip = CountedReference<IClip>;
+using PVideoFrame = CountedReference<VideoFrame>;
 
 using ApplyFunc = AVSValue (*)(AVSValue args, void* user_data, IScriptEnvironment* env);
 
@@ -101,43 +139,14 @@ class VideoFrame {
   Plane planes_[3];
 
  private:
-  friend class PVideoFrame;
+  friend class CountedReference<VideoFrame>;
+  static void LastReferenceGone(VideoFrame* frame) { frame->Recycle(); }
 
   const Plane& PlaneOf(int plane) const {
     return plane == PLANAR_U ? planes_[1] : plane == PLANAR_V ? planes_[2] : planes_[0];
   }
 
   int references_ = 0;
-};
-
-class PVideoFrame {
- public:
-  PVideoFrame() = default;
-  PVideoFrame(VideoFrame* frame) : frame_(frame) { Acquire(); }
-  PVideoFrame(const PVideoFrame& other) : frame_(other.frame_) { Acquire(); }
-  PVideoFrame(PVideoFrame&& other) noexcept : frame_(other.frame_) { other.frame_ = nullptr; }
-  PVideoFrame& operator=(PVideoFrame other) noexcept {
-    VideoFrame* previous = frame_;
-    frame_ = other.frame_;
-    other.frame_ = previous;
-    return *this;
-  }
-  ~PVideoFrame() { Drop(); }
-
-  VideoFrame* operator->() const { return frame_; }
-  VideoFrame* get() const { return frame_; }
-  explicit operator bool() const { return frame_ != nullptr; }
-  int ReferenceCount() const { return frame_ ? frame_->references_ : 0; }
-
- private:
-  void Acquire() {
-    if (frame_) ++frame_->references_;
-  }
-  void Drop() {
-    if (frame_ && --frame_->references_ == 0) frame_->Recycle();
-  }
-
-  VideoFrame* frame_ = nullptr;
 };
 
 class IClip {
@@ -157,38 +166,9 @@ class IClip {
   virtual ~IClip() = default;
 
  private:
-  friend class PClip;
+  friend class CountedReference<IClip>;
+  static void LastReferenceGone(IClip* clip) { delete clip; }
   int references_ = 0;
-};
-
-class PClip {
- public:
-  PClip() = default;
-  PClip(IClip* clip) : clip_(clip) { Acquire(); }
-  PClip(const PClip& other) : clip_(other.clip_) { Acquire(); }
-  PClip(PClip&& other) noexcept : clip_(other.clip_) { other.clip_ = nullptr; }
-  PClip& operator=(PClip other) noexcept {
-    IClip* previous = clip_;
-    clip_ = other.clip_;
-    other.clip_ = previous;
-    return *this;
-  }
-  ~PClip() { Drop(); }
-
-  IClip* operator->() const { return clip_; }
-  IClip* get() const { return clip_; }
-  explicit operator bool() const { return clip_ != nullptr; }
-  int ReferenceCount() const { return clip_ ? clip_->references_ : 0; }
-
- private:
-  void Acquire() {
-    if (clip_) ++clip_->references_;
-  }
-  void Drop() {
-    if (clip_ && --clip_->references_ == 0) delete clip_;
-  }
-
-  IClip* clip_ = nullptr;
 };
 
 // A script value: nothing, a clip, a bool, an int, a float, a string or an

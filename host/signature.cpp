@@ -43,6 +43,22 @@ std::string NamedParameters(const std::vector<Parameter>& parameters) {
 
 }  // namespace
 
+bool FitsType(const AVSValue& value, char type) {
+  switch (type) {
+    case 'c':
+      return value.IsClip();
+    case 'i':
+      return value.IsInt();
+    case 'b':
+      return value.IsBool();
+    case 'f':
+      return value.IsFloat();
+    case 's':
+      return value.IsString();
+  }
+  return false;
+}
+
 bool SameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
@@ -148,7 +164,7 @@ std::vector<AVSValue> BindArguments(std::string_view function,
     }
     const Parameter& parameter = parameters[index];
     if (given[index]) throw ScriptError(prefix + Describe(parameter, index) + " given twice");
-    if (!Fits(argument.value, parameter.type)) {
+    if (!FitsType(argument.value, parameter.type)) {
       throw ScriptError(prefix + Describe(parameter, index) + " must be " +
                         std::string(TypeName(parameter.type)) + ", not " +
                         std::string(TypeName(argument.value.type())));

@@ -27,6 +27,9 @@ std::vector<Parameter> ParseSignature(std::string_view signature);
 std::string_view TypeName(char type);
 std::string_view TypeName(AVSValue::Type type);
 
+// Whether `value` may be given for a parameter of type letter `type`.
+bool FitsType(const AVSValue& value, char type);
+
 struct Argument {
   std::string name;  // empty for an argument given by position
   AVSValue value;
