@@ -10,22 +10,6 @@ namespace {
 
 bool IsTypeLetter(char c) { return c == 'c' || c == 'i' || c == 'b' || c == 'f' || c == 's'; }
 
-bool Fits(const AVSValue& value, char type) {
-  switch (type) {
-    case 'c':
-      return value.IsClip();
-    case 'i':
-      return value.IsInt();
-    case 'b':
-      return value.IsBool();
-    case 'f':
-      return value.IsFloat();
-    case 's':
-      return value.IsString();
-  }
-  return false;
-}
-
 std::string Describe(const Parameter& parameter, std::size_t index) {
   return parameter.optional() ? parameter.name : "argument " + std::to_string(index + 1);
 }
