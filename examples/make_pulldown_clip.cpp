@@ -92,7 +92,12 @@ int main(int argc, char** argv) {
   } catch (const vorlith::host::Y4mError& e) {
     std::fprintf(stderr, "make_pulldown_clip: %s\n", e.what());
     // A clip cut short must not pass for a whole one.
-    if (remove_on_failure) unlink(arguments->output.c_str());
+    // Windows removes no file that is still open; after a failed close the
+    // second one does nothing.
+    if (remove_on_failure) {
+      close(fd);
+      unlink(arguments->output.c_str());
+    }
     return 1;
   }
   return 0;
