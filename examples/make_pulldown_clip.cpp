@@ -5,7 +5,6 @@
 //
 // OUTPUT is a file path, or - for standard output. The defaults are 720x480
 // and 150 frames.
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,6 +17,7 @@
 #include <string_view>
 
 #include "pulldown_clip.h"
+#include "stream_files.h"
 #include "y4m_error.h"
 
 namespace {
@@ -73,8 +73,7 @@ int main(int argc, char** argv) {
   const bool to_stdout = arguments->output == "-";
   const std::string output_name = to_stdout ? "stdout" : arguments->output;
   const int fd =
-      to_stdout ? STDOUT_FILENO
-                : open(arguments->output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+      to_stdout ? STDOUT_FILENO : vorlith::host::CreateStreamForWriting(arguments->output);
   if (fd < 0) {
     std::fprintf(stderr, "make_pulldown_clip: %s: cannot open: %s\n", output_name.c_str(),
                  std::strerror(errno));
@@ -93,7 +92,12 @@ int main(int argc, char** argv) {
   } catch (const vorlith::host::Y4mError& e) {
     std::fprintf(stderr, "make_pulldown_clip: %s\n", e.what());
     // A clip cut short must not pass for a whole one.
-    if (remove_on_failure) unlink(arguments->output.c_str());
+    // Windows removes no file that is still open; after a failed close the
+    // second one does nothing.
+    if (remove_on_failure) {
+      close(fd);
+      unlink(arguments->output.c_str());
+    }
     return 1;
   }
   return 0;

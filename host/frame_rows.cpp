@@ -1,7 +1,5 @@
 #include "frame_rows.h"
 
-#include <limits.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -20,7 +18,7 @@ void FrameRows::Append(void* data, std::size_t size) {
   if (size == 0) return;
   pending_bytes_ += size;
   if (!ranges_.empty()) {
-    iovec& last = ranges_.back();
+    IoRange& last = ranges_.back();
     if (static_cast<std::uint8_t*>(last.iov_base) + last.iov_len == data) {
       last.iov_len += size;
       return;
@@ -50,7 +48,7 @@ void FrameRows::AppendPlanes(const Y4mHeader& header, const PlaneBuffer planes[k
 std::size_t FrameRows::CopyFrom(const std::uint8_t* source, std::size_t size) {
   const std::size_t taken = std::min(size, pending_bytes_);
   for (std::size_t left = taken; left > 0;) {
-    const iovec& range = ranges_[first_pending_];
+    const IoRange& range = ranges_[first_pending_];
     const std::size_t part = std::min(left, range.iov_len);
     std::memcpy(range.iov_base, source, part);
     source += part;
@@ -64,7 +62,7 @@ TransferResult FrameRows::Transfer(int fd, VectorTransfer transfer) {
   TransferResult result;
   while (pending_bytes_ > 0) {
     const int count =
-        static_cast<int>(std::min<std::size_t>(IOV_MAX, ranges_.size() - first_pending_));
+        static_cast<int>(std::min<std::size_t>(kMaxRangesPerCall, ranges_.size() - first_pending_));
     const ssize_t moved = transfer(fd, &ranges_[first_pending_], count);
     if (moved < 0 && errno == EINTR) continue;
     if (moved < 0) {
@@ -81,7 +79,7 @@ TransferResult FrameRows::Transfer(int fd, VectorTransfer transfer) {
 void FrameRows::Consume(std::size_t size) {
   pending_bytes_ -= size;
   while (size > 0) {
-    iovec& range = ranges_[first_pending_];
+    IoRange& range = ranges_[first_pending_];
     if (size < range.iov_len) {
       range.iov_base = static_cast<std::uint8_t*>(range.iov_base) + size;
       range.iov_len -= size;

@@ -1,15 +1,15 @@
 // The bytes of one frame as a list of memory ranges in file order, moved
-// through a descriptor with readv or writev: one system call takes up to
-// IOV_MAX rows, or whole planes where rows follow each other without
-// padding, and the kernel copies straight between the file and the rows.
+// through a descriptor with readv or writev (see descriptor_io.h): one
+// system call takes up to IOV_MAX rows, or whole planes where rows follow
+// each other without padding, and the kernel copies straight between the
+// file and the rows.
 #pragma once
-
-#include <sys/uio.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "descriptor_io.h"
 #include "plane_buffer.h"
 #include "y4m_header.h"
 
@@ -22,7 +22,7 @@ struct TransferResult {
   int error = 0;
 };
 
-using VectorTransfer = ssize_t (*)(int fd, const iovec* vectors, int count);
+using VectorTransfer = ssize_t (*)(int fd, const IoRange* ranges, int count);
 
 class FrameRows {
  public:
@@ -39,7 +39,7 @@ class FrameRows {
   // Fills the pending ranges from `source` (at most `size` bytes); returns
   // how many bytes it took.
   std::size_t CopyFrom(const std::uint8_t* source, std::size_t size);
-  // Calls `transfer` (readv or writev) until every range has moved, it
+  // Calls `transfer` (ReadRanges or WriteRanges) until every range has moved, it
   // returns 0 (the end of the input) or it fails with anything but EINTR.
   // A short transfer, as pipes give, only moves the start of the next call.
   TransferResult Transfer(int fd, VectorTransfer transfer);
@@ -48,7 +48,7 @@ class FrameRows {
   // Drops the first `size` pending bytes.
   void Consume(std::size_t size);
 
-  std::vector<iovec> ranges_;
+  std::vector<IoRange> ranges_;
   std::size_t first_pending_ = 0;
   std::size_t pending_bytes_ = 0;
 };

@@ -311,9 +311,13 @@ class GenericVideoFilter : public IClip {
 };
 
 // How a plugin's entry point is declared: exported from the library under
-// its plain C name, the only symbol the host looks up.
+// its plain C name, the only symbol the host looks up. On 32-bit Windows the
+// host looks up the name as a stdcall function's is decorated,
+// "_AvisynthPluginInit2@4"; GNU ld would export a __declspec(dllexport)
+// function without the leading underscore, so there the plugin's module
+// definition file exports it under that name.
 #if defined(_WIN32)
-#define FRAMESERVER_PLUGIN_ENTRY extern "C" __declspec(dllexport)
+#define FRAMESERVER_PLUGIN_ENTRY extern "C"
 #define FRAMESERVER_STDCALL __stdcall
 #else
 #define FRAMESERVER_PLUGIN_ENTRY extern "C" __attribute__((visibility("default")))

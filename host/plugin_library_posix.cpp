@@ -13,10 +13,11 @@ std::string LoadPlugin(Environment& env, const std::string& path) {
                           (reason ? reason : "unknown error"));
   }
   using Entry = const char* (*)(IScriptEnvironment*);
-  auto* entry = reinterpret_cast<Entry>(dlsym(library, "AvisynthPluginInit2"));
+  auto* entry = reinterpret_cast<Entry>(dlsym(library, kPluginEntryName));
   if (entry == nullptr) {
     dlclose(library);  // it registered nothing, so nothing can refer to it
-    throw PluginLoadError(path + " is not a plugin: it has no AvisynthPluginInit2 entry point");
+    throw PluginLoadError(path + " is not a plugin: it has no " + kPluginEntryName +
+                          " entry point");
   }
   const char* description = entry(&env);
   return description ? description : "";

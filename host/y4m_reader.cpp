@@ -1,6 +1,5 @@
 #include "y4m_reader.h"
 
-#include <sys/uio.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -27,6 +26,7 @@ std::string ReadFailure(int error) {
 
 Y4mReader::Y4mReader(int fd, std::string input_name)
     : fd_(fd), input_name_(std::move(input_name)), buffer_(kBufferBytes) {
+  UseBinaryMode(fd_);
   header_ = ParseY4mHeader(ReadHeaderLine(), input_name_);
 }
 
@@ -64,7 +64,7 @@ bool Y4mReader::ReadNextFrame(std::string* frame_parameters) {
   if (frame_parameters != nullptr) frame_parameters->assign(line.substr(kFrameWord.size()));
 
   begin_ += rows_.CopyFrom(buffer_.data() + begin_, end_ - begin_);
-  const TransferResult read = rows_.Transfer(fd_, readv);
+  const TransferResult read = rows_.Transfer(fd_, ReadRanges);
   if (read.error != 0) Fail(ReadFailure(read.error));
   if (rows_.PendingBytes() > 0) {
     Fail(FrameName() + " is truncated: " + std::to_string(rows_.PendingBytes()) + " of its " +

@@ -20,7 +20,8 @@ class Y4mReader {
  public:
   // Reads and checks the stream header. `input_name` ("stdin" or the file
   // path) begins the message of every Y4mError. The descriptor stays the
-  // caller's: the reader never closes it.
+  // caller's: the reader never closes it (on Windows it puts it into binary
+  // mode).
   Y4mReader(int fd, std::string input_name);
 
   const Y4mHeader& header() const { return header_; }

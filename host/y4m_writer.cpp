@@ -1,7 +1,5 @@
 #include "y4m_writer.h"
 
-#include <sys/uio.h>
-
 #include <stdexcept>
 #include <system_error>
 #include <utility>
@@ -12,6 +10,7 @@ namespace vorlith::host {
 
 Y4mWriter::Y4mWriter(int fd, std::string output_name, const Y4mHeader& header)
     : fd_(fd), output_name_(std::move(output_name)), header_(header) {
+  UseBinaryMode(fd_);
   line_ = header_.line + '\n';
   rows_.Append(line_.data(), line_.size());
   WriteRows();
@@ -33,7 +32,7 @@ void Y4mWriter::WriteFrame(const PlaneBuffer planes[kPlaneCount],
 }
 
 void Y4mWriter::WriteRows() {
-  const TransferResult written = rows_.Transfer(fd_, writev);
+  const TransferResult written = rows_.Transfer(fd_, WriteRanges);
   if (written.error == 0 && rows_.PendingBytes() == 0) return;
   // writev returning 0 for a non-empty request means the output takes no more.
   const std::string problem = written.error != 0 ? std::system_category().message(written.error)

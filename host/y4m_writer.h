@@ -17,9 +17,10 @@ class Y4mWriter {
  public:
   // Writes header.line and its newline. `output_name` ("stdout" or the file
   // path) begins the message of every Y4mError. The descriptor stays the
-  // caller's: the writer never closes it. A write to a pipe whose reader
-  // has gone raises SIGPIPE unless the process ignores it; then the write
-  // fails with EPIPE and that is reported like any other write error.
+  // caller's: the writer never closes it (on Windows it puts it into binary
+  // mode). A write to a pipe whose reader has gone raises SIGPIPE unless
+  // the process ignores it; then the write fails with EPIPE and that is
+  // reported like any other write error.
   Y4mWriter(int fd, std::string output_name, const Y4mHeader& header);
 
   // Writes "FRAME", `frame_parameters` (as Y4mReader delivers them: empty

@@ -5,16 +5,9 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <stdexcept>
 
 namespace vorlith::runner {
 namespace {
-
-std::int64_t NowNs() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(
-             std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
 
 void WriteAll(int fd, const char* data, std::size_t size) {
   while (size > 0) {
@@ -28,56 +21,34 @@ void WriteAll(int fd, const char* data, std::size_t size) {
 
 }  // namespace
 
-DebugChannelListener::DebugChannelListener(bool progress) : started_ns_(NowNs()) {
-  int ends[2];
-  if (pipe(ends) != 0) throw std::runtime_error("cannot make a pipe for the debug channel");
-  std::fflush(stderr);
-  real_stderr_ = dup(STDERR_FILENO);
-  dup2(ends[1], STDERR_FILENO);
-  close(ends[1]);
-  read_end_ = ends[0];
-  progress_shown_ = progress && isatty(real_stderr_);
-  reader_ = std::thread([this] { Pass(); });
+std::int64_t DebugChannelListener::NowNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
 }
 
-DebugChannelListener::~DebugChannelListener() { Finish(); }
-
-ReportTally DebugChannelListener::Finish() {
-  if (real_stderr_ < 0) return tally_;
-  {
+void DebugChannelListener::Receive(std::string_view bytes) {
+  pending_.append(bytes);
+  std::size_t end;
+  while ((end = pending_.find('\n')) != std::string::npos) {
+    const std::string line = pending_.substr(0, end + 1);
+    pending_.erase(0, end + 1);
     std::lock_guard lock(terminal_);
-    ClearProgress();
-    progress_line_.clear();
+    tally_.Count(std::string_view(line).substr(0, line.size() - 1));
+    Write(line);
   }
-  // With the last write end gone, the reader sees the end of the pipe.
-  std::fflush(stderr);
-  dup2(real_stderr_, STDERR_FILENO);
-  reader_.join();
-  close(read_end_);
-  close(real_stderr_);
-  real_stderr_ = -1;
-  return tally_;
 }
 
-void DebugChannelListener::Pass() {
-  std::string pending;  // bytes of a line not yet ended
-  char chunk[4096];
-  for (;;) {
-    const ssize_t got = read(read_end_, chunk, sizeof chunk);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) break;
-    pending.append(chunk, static_cast<std::size_t>(got));
-    std::size_t end;
-    while ((end = pending.find('\n')) != std::string::npos) {
-      const std::string line = pending.substr(0, end + 1);
-      pending.erase(0, end + 1);
-      std::lock_guard lock(terminal_);
-      tally_.Count(std::string_view(line).substr(0, line.size() - 1));
-      Write(line);
-    }
-  }
+void DebugChannelListener::EndProgress() {
   std::lock_guard lock(terminal_);
-  if (!pending.empty()) Write(pending);
+  ClearProgress();
+  progress_line_.clear();
+}
+
+void DebugChannelListener::PassRest() {
+  std::lock_guard lock(terminal_);
+  if (!pending_.empty()) Write(pending_);
+  pending_.clear();
 }
 
 void DebugChannelListener::Progress(std::int64_t done, std::int64_t total) {

@@ -1,18 +1,27 @@
-// Listens on the debug channel, which on this platform is the process's
-// standard error: the descriptor is redirected into a pipe, and a reader
-// thread passes every byte on to the real standard error unchanged while it
-// counts the report lines. When standard error is a terminal, a progress
-// line is kept at the bottom and redrawn around what passes.
+// Listens on the debug channel, where the plugin's report lines go, and
+// passes every byte on to the real standard error unchanged while it counts
+// the report lines. On POSIX the channel is the process's standard error:
+// the descriptor is redirected into a pipe, which a reader thread drains.
+// On Windows it is OutputDebugStringA's, heard as a debug-output viewer
+// hears it (debug_output_monitor_win32.h). When standard error is a
+// terminal, a progress line is kept at the bottom and redrawn around what
+// passes.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 
 #include "report_tally.h"
 
 namespace vorlith::runner {
+
+#if defined(_WIN32)
+class DebugOutputMonitor;
+#endif
 
 class DebugChannelListener {
  public:
@@ -31,20 +40,33 @@ class DebugChannelListener {
   ReportTally Finish();
 
  private:
-  void Pass();
+  // Takes bytes from the channel: whole lines are counted and passed on.
+  void Receive(std::string_view bytes);
+  // Passes on what is left of a line that was never ended.
+  void PassRest();
+  // Takes the progress line away for good, as listening ends.
+  void EndProgress();
   void Write(const std::string& bytes);
   void ClearProgress();
   void DrawProgress();
+  static std::int64_t NowNs();
 
   int real_stderr_ = -1;
-  int read_end_ = -1;
   bool progress_shown_ = false;
   std::mutex terminal_;
   std::string progress_line_;
-  std::int64_t started_ns_;
+  std::string pending_;  // bytes of a line not yet ended
+  std::int64_t started_ns_ = NowNs();
   std::int64_t drawn_ns_ = 0;
   ReportTally tally_;
+#if defined(_WIN32)
+  std::unique_ptr<DebugOutputMonitor> monitor_;
+#else
+  // The reader thread's loop: from the pipe to Receive.
+  void Pass();
+  int read_end_ = -1;
   std::thread reader_;
+#endif
 };
 
 }  // namespace vorlith::runner

@@ -2,8 +2,6 @@
 // order, and writes what it returns. Exit status 0 on success, 1 for an
 // error in the input, the output, the plugin or the script call, 2 for a
 // usage error; every error is one line on standard error.
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -22,6 +20,7 @@
 #include "plugin_location.h"
 #include "script_arguments.h"
 #include "script_error.h"
+#include "stream_files.h"
 #include "y4m_source_clip.h"
 #include "y4m_writer.h"
 
@@ -39,7 +38,7 @@ class RunError : public std::runtime_error {
 
 int OpenInput(const std::string& path) {
   if (path == "-") return STDIN_FILENO;
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = host::OpenStreamForReading(path);
   if (fd < 0) throw RunError(path + ": cannot open: " + std::strerror(errno));
   return fd;
 }
@@ -47,13 +46,10 @@ int OpenInput(const std::string& path) {
 int OpenOutput(const std::string& path, int input_fd) {
   if (path == "-") return STDOUT_FILENO;
   // Writing over the clip being read would destroy it.
-  struct stat in {
-  }, out{};
-  if (stat(path.c_str(), &out) == 0 && fstat(input_fd, &in) == 0 && in.st_dev == out.st_dev &&
-      in.st_ino == out.st_ino) {
+  if (host::IsSameFile(path, input_fd)) {
     throw RunError(path + ": is the input; refusing to write over it");
   }
-  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  const int fd = host::CreateStreamForWriting(path);
   if (fd < 0) throw RunError(path + ": cannot create: " + std::strerror(errno));
   return fd;
 }
@@ -69,7 +65,10 @@ std::vector<host::PlaneBuffer> PlanesOf(const PVideoFrame& frame) {
 
 int Run(const CommandLine& line) {
   // A closed output pipe is a write error to report, not a silent death.
+  // (Windows has no such signal: the write fails there anyway.)
+#if defined(SIGPIPE)
   std::signal(SIGPIPE, SIG_IGN);
+#endif
 
   const std::string input_name = line.input == "-" ? "stdin" : line.input;
   const int input_fd = OpenInput(line.input);

@@ -5,13 +5,17 @@
 #include <climits>
 #include <cstdio>
 #include <ostream>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "allocation_counter.h"
 #include "plugin_test_fixture.h"
+#include "report_capture.h"
 #include "script_error.h"
-#include "stderr_capture.h"
+
+#if !defined(_WIN32)
+#include "allocation_counter.h"
+#endif
 
 namespace vorlith::testing {
 namespace {
@@ -25,9 +29,20 @@ std::string ReportLine(int n, int count) {
          " --- Blocks=" + std::to_string(count) + "\n";
 }
 
+// The live allocations of the process, the plugin's included, where they
+// can be counted: not on Windows, where the DLL carries its own operator
+// new (its C++ runtime is linked in), which the program cannot replace.
+std::optional<std::int64_t> CountedAllocations() {
+#if defined(_WIN32)
+  return std::nullopt;
+#else
+  return LiveAllocations();
+#endif
+}
+
 // What one request of frame n sends to the debug channel.
 std::string ReportOf(const PClip& filter, int n, IScriptEnvironment* env) {
-  StderrCapture capture;
+  ReportCapture capture;
   filter->GetFrame(n, env);
   return capture.Finish();
 }
@@ -110,7 +125,7 @@ TEST_P(VorlithRefusals, ComeInOrderAndLeaveNothingBehind) {
   vi.pixel_type = c.pixel_type;
   const PClip source(new TestSourceClip(env, vi, nullptr));
   const int references_before = source.ReferenceCount();
-  const std::int64_t allocations_before = LiveAllocations();
+  const std::optional<std::int64_t> allocations_before = CountedAllocations();
 
   // The message is kept in a fixed buffer, so that the count of live
   // allocations afterwards is the plugin's and the host's alone.
@@ -121,7 +136,7 @@ TEST_P(VorlithRefusals, ComeInOrderAndLeaveNothingBehind) {
   } catch (const host::ScriptError& e) {
     std::snprintf(error, sizeof error, "%s", e.what());
   }
-  const std::int64_t allocations_after = LiveAllocations();
+  const std::optional<std::int64_t> allocations_after = CountedAllocations();
 
   if (c.error == nullptr) {
     EXPECT_STREQ(error, "");
@@ -193,7 +208,7 @@ TEST_F(VorlithFrames, EachRequestAsksOnceForFrameNUnchanged) {
 
 TEST_F(VorlithFrames, WithoutShowTheFrameIsTheSourceFrame) {
   const PClip filter = CallVorlith(source_clip_);
-  StderrCapture capture;
+  ReportCapture capture;
   const PVideoFrame frame = filter->GetFrame(7, &env_);
   EXPECT_EQ(capture.Finish(), "\r2 frame=7 --- Blocks=100\n");
   EXPECT_TRUE(SamePlanes(*frame.get(), *Expected(7, false).get()));
@@ -208,7 +223,7 @@ TEST_F(VorlithFrames, ShowPaintsExactlyTheCombedBlocksInLuma) {
 TEST_F(VorlithFrames, BottomUpFramesGiveTheSameCountAndMarks) {
   source_->row_order = host::RowOrder::kBottomUp;
   const PClip filter = CallVorlith(source_clip_, {{"show", AVSValue(true)}});
-  StderrCapture capture;
+  ReportCapture capture;
   const PVideoFrame frame = filter->GetFrame(7, &env_);
   EXPECT_EQ(capture.Finish(), "\r2 frame=7 --- Blocks=100\n");
   ASSERT_LT(frame->GetPitch(), 0);
@@ -227,7 +242,7 @@ TEST_F(VorlithFrames, ASharedSourceFrameIsCopiedNotPaintedInPlace) {
 
 TEST_F(VorlithFrames, RepeatedRequestsGiveTheSameFrameAndLine) {
   const PClip filter = CallVorlith(source_clip_, {{"show", AVSValue(true)}});
-  StderrCapture capture;
+  ReportCapture capture;
   const PVideoFrame first = filter->GetFrame(4, &env_);
   filter->GetFrame(9, &env_);
   const PVideoFrame again = filter->GetFrame(4, &env_);

@@ -17,11 +17,20 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# The C, C++ and threads runtimes go into every program and library, so each
-# one stands alone on a Windows machine without the compiler's DLLs.
-set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
-set(CMAKE_SHARED_LINKER_FLAGS_INIT -static)
-set(CMAKE_MODULE_LINKER_FLAGS_INIT -static)
+# The C++ and threads runtimes go into every program and library: the
+# linker takes a static archive wherever one exists. The exception unwinder
+# in libgcc is the one part that stays shared (g++ links libgcc_s_dw2-1.dll
+# unless told -static): each module with a static copy keeps its own
+# registry of unwind tables, and an exception thrown in the host could not
+# unwind through the plugin's frames. WindowsRuntime.cmake puts the DLL, and
+# the threads DLL it needs, beside the programs.
+set(CMAKE_EXE_LINKER_FLAGS_INIT -Wl,-Bstatic)
+set(CMAKE_SHARED_LINKER_FLAGS_INIT -Wl,-Bstatic)
+set(CMAKE_MODULE_LINKER_FLAGS_INIT -Wl,-Bstatic)
+
+# File sizes and offsets of 64 bits, as clips grow past 2 GiB.
+set(CMAKE_C_FLAGS_INIT -D_FILE_OFFSET_BITS=64)
+set(CMAKE_CXX_FLAGS_INIT -D_FILE_OFFSET_BITS=64)
 
 # Wine runs the programs, with no display so that it can never open a
 # window or a dialog. Its prefix lives in the build tree, so a fresh machine

@@ -1,2 +1,4 @@
 // A loadable library without the plugin entry point, for the loader's error.
-extern "C" __attribute__((visibility("default"))) int NotAPluginEntry() { return 0; }
+#include "plugin_interface.h"
+
+FRAMESERVER_PLUGIN_ENTRY int NotAPluginEntry() { return 0; }

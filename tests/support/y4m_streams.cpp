@@ -74,15 +74,21 @@ TempFile::TempFile(std::string_view contents) {
 TempFile::~TempFile() { close(fd_); }
 
 std::string TempFile::Contents() const {
+  // Read from the start and put the position back (Windows has no pread).
+  const off_t position = lseek(fd_, 0, SEEK_CUR);
+  if (position < 0 || lseek(fd_, 0, SEEK_SET) != 0) {
+    throw std::runtime_error("TempFile: seek failed");
+  }
   std::string contents;
   char chunk[65536];
-  for (off_t at = 0;;) {
-    const ssize_t got = pread(fd_, chunk, sizeof chunk, at);
+  for (;;) {
+    const ssize_t got = read(fd_, chunk, sizeof chunk);
     if (got < 0) throw std::runtime_error("TempFile: read failed");
-    if (got == 0) return contents;
+    if (got == 0) break;
     contents.append(chunk, static_cast<std::size_t>(got));
-    at += got;
   }
+  lseek(fd_, position, SEEK_SET);
+  return contents;
 }
 
 }  // namespace vorlith::testing

@@ -1,0 +1,64 @@
+# framehost.exe end to end under wine: the example clip as the generator
+# writes it by default (720x480, 150 frames of 3:2 pulldown), and a small
+# one. Every run hears the plugin's report lines on the debug output
+# channel, which one listener at a time can hold.
+set(vorlith_clip ${CMAKE_CURRENT_BINARY_DIR}/pulldown_clip.y4m)
+set(vorlith_small_clip ${CMAKE_CURRENT_BINARY_DIR}/small_clip.y4m)
+vorlith_add_program_test(NAME framehost_make_clip COMMAND make_pulldown_clip ${vorlith_clip})
+vorlith_add_program_test(NAME framehost_make_small_clip
+  COMMAND make_pulldown_clip --size=64x48 --frames=5 ${vorlith_small_clip})
+set_tests_properties(framehost_make_clip framehost_make_small_clip PROPERTIES
+  FIXTURES_SETUP example_clips)
+
+# vorlith_add_framehost_test(NAME EXIT N [OUTPUT TEXT] [ERROR REGEX]
+#                            [UNDER_DEBUGGER] ARGS ...)
+# Runs framehost.exe with ARGS through expect_output.cmake, under
+# debug_listener with UNDER_DEBUGGER.
+function(vorlith_add_framehost_test name)
+  cmake_parse_arguments(PARSE_ARGV 1 run "UNDER_DEBUGGER" "EXIT;OUTPUT;ERROR" "ARGS")
+  set(program $<TARGET_FILE:framehost>)
+  if(run_UNDER_DEBUGGER)
+    # Windows finds framehost.exe beside the listener.
+    set(program $<TARGET_FILE:debug_listener> framehost.exe)
+  endif()
+  vorlith_add_program_test(NAME framehost_${name}
+    COMMAND ${CMAKE_COMMAND} -DEXPECTED_EXIT=${run_EXIT} -DEXPECTED_OUTPUT=${run_OUTPUT}
+            -DEXPECTED_ERROR=${run_ERROR}
+            -P ${CMAKE_CURRENT_SOURCE_DIR}/scripts/expect_output.cmake
+            ${CMAKE_CROSSCOMPILING_EMULATOR} ${program} ${run_ARGS})
+  set_tests_properties(framehost_${name} PROPERTIES
+    FIXTURES_REQUIRED "wine_session;example_clips" RESOURCE_LOCK debug_output_channel)
+endfunction()
+
+# Frames 2 and 3 of every five weave two film frames; every report line
+# passes to standard error byte for byte, and the plugin is found beside
+# framehost.exe.
+vorlith_add_framehost_test(reports_two_adjacent_cycle_positions EXIT 0
+  ERROR "^(\r[23] frame=[0-9]+ --- Blocks=[0-9]+\n)+framehost: [^\n]*pulldown_clip.y4m: 150 frames processed, 60 reported \\(by cycle position 0:0 1:0 2:30 3:30 4:0\\)\n$"
+  ARGS ${vorlith_clip})
+# The refusal is a script error thrown by the host through the plugin's
+# frames back to the host.
+vorlith_add_framehost_test(reports_a_refusal EXIT 1
+  ERROR "^framehost: [^\n]*pulldown_clip.y4m: Vorlith: requires SSE\n$"
+  ARGS --cpu-flags 0 ${vorlith_clip})
+vorlith_add_framehost_test(names_a_missing_plugin EXIT 1
+  ERROR "^framehost: cannot load plugin no_such_plugin.dll: [^\n]+\n$"
+  ARGS --plugin no_such_plugin.dll ${vorlith_clip})
+vorlith_add_framehost_test(refuses_to_write_over_its_input EXIT 1
+  ERROR "^framehost: [^\n]*/tests/../tests/small_clip.y4m: is the input; refusing to write over it\n$"
+  ARGS -o ${CMAKE_CURRENT_BINARY_DIR}/../tests/small_clip.y4m ${vorlith_small_clip})
+# A debugger takes the strings from OutputDebugStringA, exactly as sent.
+vorlith_add_framehost_test(report_lines_reach_a_debugger UNDER_DEBUGGER EXIT 0
+  OUTPUT "\\r2 frame=2 --- Blocks=22\\n\\r3 frame=3 --- Blocks=22\\n"
+  ERROR "a debugger is attached and takes the report lines; they are not counted\n.* 0 reported"
+  ARGS ${vorlith_small_clip} th=0)
+
+# Without show the frames come back unchanged: the output is the input,
+# byte for byte.
+set(vorlith_copy ${CMAKE_CURRENT_BINARY_DIR}/pulldown_clip_copy.y4m)
+vorlith_add_framehost_test(writes_frames EXIT 0 ARGS --quiet -o ${vorlith_copy} ${vorlith_clip})
+set_tests_properties(framehost_writes_frames PROPERTIES FIXTURES_SETUP framehost_copy)
+add_test(NAME framehost_output_is_the_input
+  COMMAND ${CMAKE_COMMAND} -E compare_files ${vorlith_clip} ${vorlith_copy})
+set_tests_properties(framehost_output_is_the_input PROPERTIES
+  FIXTURES_REQUIRED "example_clips;framehost_copy")
