@@ -4,8 +4,8 @@
 
 #include <climits>
 #include <cstdio>
-#include <ostream>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
