@@ -23,20 +23,11 @@ Y4mSourceClip::Y4mSourceClip(Environment& env, int fd, std::string input_name)
 }
 
 bool Y4mSourceClip::HasFrame(int n) {
-  if (ahead_ && n == ahead_number_) return true;
+  if (ahead_) return n == reader_.frames_read() - 1;
   if (n != reader_.frames_read() || n == INT_MAX) return false;
   PVideoFrame frame = env_.frames().NewFrame(vi_);
-  const PlaneBuffer planes[kPlaneCount] = {
-      {frame->GetWritePtr(PLANAR_Y), frame->GetPitch(PLANAR_Y), frame->GetRowSize(PLANAR_Y),
-       frame->GetHeight(PLANAR_Y)},
-      {frame->GetWritePtr(PLANAR_U), frame->GetPitch(PLANAR_U), frame->GetRowSize(PLANAR_U),
-       frame->GetHeight(PLANAR_U)},
-      {frame->GetWritePtr(PLANAR_V), frame->GetPitch(PLANAR_V), frame->GetRowSize(PLANAR_V),
-       frame->GetHeight(PLANAR_V)},
-  };
-  if (!reader_.ReadFrame(planes, &ahead_parameters_)) return false;
+  if (!reader_.ReadFrame(FramePlanes(*frame.get()).data(), &ahead_parameters_)) return false;
   ahead_ = std::move(frame);
-  ahead_number_ = n;
   return true;
 }
 
@@ -45,13 +36,24 @@ PVideoFrame Y4mSourceClip::GetFrame(int n, IScriptEnvironment* env) {
     env->ThrowError("%s: frame %d is not the next frame of the stream (frame %lld is)",
                     input_name_.c_str(), n, static_cast<long long>(reader_.frames_read()));
   }
-  handed_parameters_ = ahead_parameters_;
-  ahead_number_ = -1;
+  handed_parameters_.swap(ahead_parameters_);
   return std::move(ahead_);
 }
 
 bool Y4mSourceClip::GetParity(int) {
   return reader_.header().interlacing == Y4mInterlacing::kTopFieldFirst;
+}
+
+std::array<PlaneBuffer, kPlaneCount> FramePlanes(const VideoFrame& frame) {
+  std::array<PlaneBuffer, kPlaneCount> planes;
+  const int ids[kPlaneCount] = {PLANAR_Y, PLANAR_U, PLANAR_V};
+  for (int p = 0; p < kPlaneCount; ++p) {
+    // The read pointer, as a frame shared with others has no write pointer;
+    // only the source clip writes, into a new frame that it alone holds.
+    planes[p] = {const_cast<std::uint8_t*>(frame.GetReadPtr(ids[p])), frame.GetPitch(ids[p]),
+                 frame.GetRowSize(ids[p]), frame.GetHeight(ids[p])};
+  }
+  return planes;
 }
 
 int FramesInY4mFile(const Y4mHeader& header, std::int64_t file_bytes) {

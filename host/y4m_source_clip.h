@@ -3,6 +3,7 @@
 // whatever the stream's length.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -42,11 +43,16 @@ class Y4mSourceClip : public IClip {
   std::string input_name_;
   Y4mReader reader_;
   VideoInfo vi_;
-  PVideoFrame ahead_;  // the frame HasFrame read, until it is handed out
-  int ahead_number_ = -1;
+  // The frame HasFrame read, until it is handed out; it is always the
+  // stream's last frame read.
+  PVideoFrame ahead_;
   std::string ahead_parameters_;
   std::string handed_parameters_;
 };
+
+// The luma, U and V planes of a host frame, in y4m order, for the reader to
+// fill (a frame that its caller alone holds) or the writer to write.
+std::array<PlaneBuffer, kPlaneCount> FramePlanes(const VideoFrame& frame);
 
 // The number of frames in a regular file that holds `file_bytes` bytes and
 // whose frames all have a bare FRAME line, or 0 when that cannot be told.

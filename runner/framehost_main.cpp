@@ -54,15 +54,6 @@ int OpenOutput(const std::string& path, int input_fd) {
   return fd;
 }
 
-std::vector<host::PlaneBuffer> PlanesOf(const PVideoFrame& frame) {
-  std::vector<host::PlaneBuffer> planes;
-  for (const int plane : {PLANAR_Y, PLANAR_U, PLANAR_V}) {
-    planes.push_back({const_cast<std::uint8_t*>(frame->GetReadPtr(plane)), frame->GetPitch(plane),
-                      frame->GetRowSize(plane), frame->GetHeight(plane)});
-  }
-  return planes;
-}
-
 int Run(const CommandLine& line) {
   // A closed output pipe is a write error to report, not a silent death.
   // (Windows has no such signal: the write fails there anyway.)
@@ -123,7 +114,8 @@ int Run(const CommandLine& line) {
   try {
     for (; source->HasFrame(n); ++n) {
       const PVideoFrame frame = result->GetFrame(n, &env);
-      if (writer) writer->WriteFrame(PlanesOf(frame).data(), source->FrameParameters());
+      if (writer)
+        writer->WriteFrame(host::FramePlanes(*frame.get()).data(), source->FrameParameters());
       listener.Progress(n + 1, total);
     }
   } catch (const std::exception& error) {

@@ -1,7 +1,8 @@
 #include <windows.h>
 
-#include "plugin_library.h"
-#include "script_error.h"
+#include <string>
+
+#include "dynamic_library.h"
 
 namespace vorlith::host {
 namespace {
@@ -35,24 +36,18 @@ std::string FullPath(const std::string& path) {
 
 }  // namespace
 
-std::string LoadPlugin(Environment& env, const std::string& path) {
+void* OpenLibrary(const std::string& path, std::string* error) {
   // Given the full path, Windows looks for the DLLs that the plugin needs
   // (the compiler's runtime) in the plugin's own directory first.
   HMODULE library = LoadLibraryExA(FullPath(path).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-  if (library == nullptr) {
-    const DWORD error = GetLastError();
-    throw PluginLoadError("cannot load plugin " + path + ": " + WindowsErrorText(error));
-  }
-  using Entry = const char*(__stdcall*)(IScriptEnvironment*);
-  auto* entry =
-      reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(library, kPluginEntryName)));
-  if (entry == nullptr) {
-    FreeLibrary(library);  // it registered nothing, so nothing can refer to it
-    throw PluginLoadError(path + " is not a plugin: it has no " + kPluginEntryName +
-                          " entry point");
-  }
-  const char* description = entry(&env);
-  return description ? description : "";
+  if (library == nullptr) *error = WindowsErrorText(GetLastError());
+  return library;
 }
+
+void* FindSymbol(void* library, const char* name) {
+  return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
+}
+
+void CloseLibrary(void* library) { FreeLibrary(static_cast<HMODULE>(library)); }
 
 }  // namespace vorlith::host

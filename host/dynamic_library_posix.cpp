@@ -1,0 +1,20 @@
+#include <dlfcn.h>
+
+#include "dynamic_library.h"
+
+namespace vorlith::host {
+
+void* OpenLibrary(const std::string& path, std::string* error) {
+  void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (library == nullptr) {
+    const char* reason = dlerror();
+    *error = reason ? reason : "unknown error";
+  }
+  return library;
+}
+
+void* FindSymbol(void* library, const char* name) { return dlsym(library, name); }
+
+void CloseLibrary(void* library) { dlclose(library); }
+
+}  // namespace vorlith::host

@@ -1,0 +1,23 @@
+#include "plugin_library.h"
+
+#include "dynamic_library.h"
+#include "script_error.h"
+
+namespace vorlith::host {
+
+std::string LoadPlugin(Environment& env, const std::string& path) {
+  std::string reason;
+  void* library = OpenLibrary(path, &reason);
+  if (library == nullptr) throw PluginLoadError("cannot load plugin " + path + ": " + reason);
+  using Entry = const char*(FRAMESERVER_STDCALL*)(IScriptEnvironment*);
+  auto* entry = reinterpret_cast<Entry>(FindSymbol(library, kPluginEntryName));
+  if (entry == nullptr) {
+    CloseLibrary(library);  // it registered nothing, so nothing can refer to it
+    throw PluginLoadError(path + " is not a plugin: it has no " + kPluginEntryName +
+                          " entry point");
+  }
+  const char* description = entry(&env);
+  return description ? description : "";
+}
+
+}  // namespace vorlith::host
