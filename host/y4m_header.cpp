@@ -13,6 +13,10 @@ namespace {
 
 // Every spelling of 4:2:0 in use; they differ only in where the chroma
 // samples sit, which does not change the bytes of a frame.
+// The tags this reader interprets, each at most once (X may repeat); any
+// other is carried through unread.
+constexpr std::string_view kKnownTags = "WHFAIC";
+
 constexpr std::array<std::string_view, 4> k420ColourSpaces = {"420jpeg", "420mpeg2", "420paldv",
                                                               "420"};
 
@@ -42,6 +46,7 @@ class HeaderParser {
     }
     // A newline inside would end the line early when it is written back.
     if (line.find('\n') != std::string_view::npos) Fail("the header line holds a newline");
+    if (line.back() == '\r') Fail("the header line " + std::string(kEndsInCarriageReturn));
     line.remove_prefix(kY4mSignature.size());
     while (!line.empty()) {
       const std::size_t space = line.find(' ');
@@ -66,7 +71,7 @@ class HeaderParser {
     const char tag = token[0];
     const std::string_view value = token.substr(1);
     // A second W, F or C would leave it unclear which one holds.
-    if (tag != 'X') {
+    if (kKnownTags.find(tag) != std::string_view::npos) {
       if (seen_tags_.find(tag) != std::string::npos) {
         Fail("header tag " + std::string(1, tag) + " appears twice");
       }
@@ -79,9 +84,12 @@ class HeaderParser {
       case 'H':
         header_.height = Side(value, token, "height");
         break;
-      case 'F':
-        header_.frame_rate = Ratio(value, token, "frame rate", false);
+      case 'F': {
+        // F0:0 is how writers say they do not know the rate.
+        const Y4mRatio rate = Ratio(value, token, "frame rate", true);
+        if (rate.numerator > 0) header_.frame_rate = rate;
         break;
+      }
       case 'A':
         header_.pixel_aspect = Ratio(value, token, "pixel aspect", true);
         break;
@@ -95,7 +103,9 @@ class HeaderParser {
         header_.extensions.emplace_back(value);
         break;
       default:
-        Fail("unknown header tag " + QuoteForMessage(token));
+        // A tag of a later version of the format, or of one writer: it says
+        // nothing that this reader needs, and it survives in `line`.
+        break;
     }
   }
 
@@ -145,9 +155,16 @@ class HeaderParser {
     for (const std::string_view accepted : k420ColourSpaces) {
       if (value == accepted) return std::string(value);
     }
+    const std::string_view convert =
+        "convert with: ffmpeg -i INPUT -pix_fmt yuv420p -f yuv4mpegpipe -";
+    if (value.substr(0, 4) == "420p") {
+      Fail("colour space " + QuoteForMessage(token) + " has " + std::string(value.substr(4)) +
+           "-bit samples: 8-bit 4:2:0 is required (" + std::string(convert) + ")");
+    }
     Fail("colour space " + QuoteForMessage(token) +
-         " is not supported: only 4:2:0 is taken (C420jpeg, C420mpeg2, C420paldv, C420 or no C "
-         "tag)");
+         " is not supported: 8-bit 4:2:0 is required (C420jpeg, C420mpeg2, C420paldv, C420 or no "
+         "C tag; " +
+         std::string(convert) + ")");
   }
 
   std::string_view source_;

@@ -29,7 +29,7 @@ enum class Y4mInterlacing { kUnstated, kProgressive, kTopFieldFirst, kBottomFiel
 struct Y4mHeader {
   std::int32_t width = 0;
   std::int32_t height = 0;
-  std::optional<Y4mRatio> frame_rate;    // F: both parts positive
+  std::optional<Y4mRatio> frame_rate;    // F: both parts positive; none for F0:0
   std::optional<Y4mRatio> pixel_aspect;  // A: 0:0 means unknown
   Y4mInterlacing interlacing = Y4mInterlacing::kUnstated;
   std::string colour_space;             // the C tag's value; empty when absent (4:2:0)

@@ -7,6 +7,7 @@
 #include <system_error>
 #include <utility>
 
+#include "stop_request.h"
 #include "y4m_text.h"
 
 namespace vorlith::host {
@@ -47,6 +48,9 @@ bool Y4mReader::ReadNextFrame(std::string* frame_parameters) {
     return false;
   }
   const std::int64_t frame_bytes = header_.FrameBytes();
+  if (end == LineEnd::kComplete && !line.empty() && line.back() == '\r') {
+    Fail(FrameName() + ": its FRAME line " + std::string(kEndsInCarriageReturn));
+  }
   if (!CanBeginLineWith(line, kFrameWord) ||
       (end == LineEnd::kComplete && line.size() < kFrameWord.size())) {
     Fail(FrameName() + " does not begin with \"FRAME\"");
@@ -64,7 +68,7 @@ bool Y4mReader::ReadNextFrame(std::string* frame_parameters) {
   if (frame_parameters != nullptr) frame_parameters->assign(line.substr(kFrameWord.size()));
 
   begin_ += rows_.CopyFrom(buffer_.data() + begin_, end_ - begin_);
-  const TransferResult read = rows_.Transfer(fd_, ReadRanges);
+  const TransferResult read = rows_.Transfer(fd_, ReadRanges, OnSignal::kStopIfRequested);
   if (read.error != 0) Fail(ReadFailure(read.error));
   if (rows_.PendingBytes() > 0) {
     Fail(FrameName() + " is truncated: " + std::to_string(rows_.PendingBytes()) + " of its " +
@@ -118,7 +122,7 @@ bool Y4mReader::Fill() {
   begin_ = 0;
   for (;;) {
     const ssize_t got = read(fd_, buffer_.data() + end_, kBufferBytes - end_);
-    if (got < 0 && errno == EINTR) continue;
+    if (got < 0 && errno == EINTR && StopRequested() == 0) continue;
     if (got < 0) Fail(ReadFailure(errno));
     end_ += static_cast<std::size_t>(got);
     return got > 0;

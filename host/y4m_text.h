@@ -14,6 +14,10 @@ inline constexpr std::string_view kFrameWord = "FRAME";
 inline constexpr std::string_view kNotY4mStream =
     "not a YUV4MPEG2 stream (it does not begin with \"YUV4MPEG2 \")";
 
+// The fault of a line written with a Windows line end, after the line's name.
+inline constexpr std::string_view kEndsInCarriageReturn =
+    "ends in a carriage return (Windows line ends?): YUV4MPEG2 lines end in a line feed alone";
+
 // Whether `text`, a whole line or only its first bytes, can be a line that
 // begins with `word` followed by a space or the line's end.
 bool CanBeginLineWith(std::string_view text, std::string_view word);

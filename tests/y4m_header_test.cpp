@@ -88,6 +88,14 @@ TEST(Y4mHeader, OptionalTagsMayBeAbsentOrUnknown) {
   EXPECT_EQ(unknown_aspect.pixel_aspect->numerator, 0);
   EXPECT_EQ(unknown_aspect.pixel_aspect->denominator, 0);
   EXPECT_EQ(unknown_aspect.frame_rate->numerator, 2147483647);
+
+  // As ffmpeg reads them: F0:0 says the rate is unknown, and a tag this
+  // reader does not know is kept in the line, which is what gets written.
+  const std::string lenient = "YUV4MPEG2 W8 H8 F0:0 Q7 w2";
+  const Y4mHeader header = ParseY4mHeader(lenient, "in");
+  EXPECT_FALSE(header.frame_rate.has_value());
+  EXPECT_EQ(header.width, 8);
+  EXPECT_EQ(header.line, lenient);
 }
 
 TEST(Y4mHeader, ReadsEachInterlacing) {
