@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "stop_request.h"
+
 namespace vorlith::host {
 
 void FrameRows::Clear() {
@@ -58,13 +60,15 @@ std::size_t FrameRows::CopyFrom(const std::uint8_t* source, std::size_t size) {
   return taken;
 }
 
-TransferResult FrameRows::Transfer(int fd, VectorTransfer transfer) {
+TransferResult FrameRows::Transfer(int fd, VectorTransfer transfer, OnSignal on_signal) {
   TransferResult result;
   while (pending_bytes_ > 0) {
     const int count =
         static_cast<int>(std::min<std::size_t>(kMaxRangesPerCall, ranges_.size() - first_pending_));
     const ssize_t moved = transfer(fd, &ranges_[first_pending_], count);
-    if (moved < 0 && errno == EINTR) continue;
+    if (moved < 0 && errno == EINTR && (on_signal == OnSignal::kGoOn || StopRequested() == 0)) {
+      continue;
+    }
     if (moved < 0) {
       result.error = errno;
       break;

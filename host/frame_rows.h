@@ -24,6 +24,11 @@ struct TransferResult {
 
 using VectorTransfer = ssize_t (*)(int fd, const IoRange* ranges, int count);
 
+// What a transfer that a signal cuts short does: go on (a write, so that a
+// frame begun is written whole), or give up with EINTR once a stop has been
+// requested (a read, which may wait for input that never comes).
+enum class OnSignal { kGoOn, kStopIfRequested };
+
 class FrameRows {
  public:
   void Clear();
@@ -40,9 +45,10 @@ class FrameRows {
   // how many bytes it took.
   std::size_t CopyFrom(const std::uint8_t* source, std::size_t size);
   // Calls `transfer` (ReadRanges or WriteRanges) until every range has moved, it
-  // returns 0 (the end of the input) or it fails with anything but EINTR.
-  // A short transfer, as pipes give, only moves the start of the next call.
-  TransferResult Transfer(int fd, VectorTransfer transfer);
+  // returns 0 (the end of the input) or it fails with anything but EINTR
+  // (or with EINTR too, as `on_signal` says). A short transfer, as pipes
+  // give, only moves the start of the next call.
+  TransferResult Transfer(int fd, VectorTransfer transfer, OnSignal on_signal);
 
  private:
   // Drops the first `size` pending bytes.

@@ -32,7 +32,7 @@ void Y4mWriter::WriteFrame(const PlaneBuffer planes[kPlaneCount],
 }
 
 void Y4mWriter::WriteRows() {
-  const TransferResult written = rows_.Transfer(fd_, WriteRanges);
+  const TransferResult written = rows_.Transfer(fd_, WriteRanges, OnSignal::kGoOn);
   if (written.error == 0 && rows_.PendingBytes() == 0) return;
   // writev returning 0 for a non-empty request means the output takes no more.
   const std::string problem = written.error != 0 ? std::system_category().message(written.error)

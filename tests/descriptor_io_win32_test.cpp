@@ -105,7 +105,8 @@ TEST(DescriptorIo, ReadsThroughAPipeLandInPlace) {
 
   std::vector<char> memory(Extent(ranges), kGap);
   FrameRows rows = RowsOver(memory, ranges);
-  const TransferResult read = rows.Transfer(pipe.read_fd, ReadRanges);
+  const TransferResult read =
+      rows.Transfer(pipe.read_fd, ReadRanges, host::OnSignal::kStopIfRequested);
   feeder.join();
 
   EXPECT_EQ(read.error, 0);
@@ -138,7 +139,7 @@ TEST(DescriptorIo, WritesThroughAPipeArriveInOrder) {
   });
 
   FrameRows rows = RowsOver(memory, ranges);
-  const TransferResult written = rows.Transfer(pipe.write_fd, WriteRanges);
+  const TransferResult written = rows.Transfer(pipe.write_fd, WriteRanges, host::OnSignal::kGoOn);
   pipe.CloseWriteEnd();
   drain.join();
 
