@@ -22,22 +22,46 @@ Y4mSourceClip::Y4mSourceClip(Environment& env, int fd, std::string input_name)
   vi_.pixel_type = VideoInfo::CS_I420;
 }
 
-bool Y4mSourceClip::HasFrame(int n) {
-  if (ahead_) return n == reader_.frames_read() - 1;
-  if (n != reader_.frames_read() || n == INT_MAX) return false;
-  PVideoFrame frame = env_.frames().NewFrame(vi_);
-  if (!reader_.ReadFrame(FramePlanes(*frame.get()).data(), &ahead_parameters_)) return false;
-  ahead_ = std::move(frame);
+bool Y4mSourceClip::HasFrame(int n) { return n >= 0 && (n < reader_.frames_read() || ReadUpTo(n)); }
+
+bool Y4mSourceClip::ReadUpTo(std::int64_t n) {
+  while (reader_.frames_read() <= n) {
+    ahead_ = nullptr;  // nobody asked for it; its buffer goes back to the pool
+    PVideoFrame frame = env_.frames().NewFrame(vi_);
+    std::string parameters;
+    if (!reader_.ReadFrame(FramePlanes(*frame.get()).data(), &parameters)) return false;
+    parameters_.push_back(std::move(parameters));
+    ahead_ = std::move(frame);
+  }
   return true;
 }
 
 PVideoFrame Y4mSourceClip::GetFrame(int n, IScriptEnvironment* env) {
-  if (!HasFrame(n)) {
-    env->ThrowError("%s: frame %d is not the next frame of the stream (frame %lld is)",
-                    input_name_.c_str(), n, static_cast<long long>(reader_.frames_read()));
+  const std::int64_t next = reader_.frames_read();
+  if (n >= next) {
+    if (!ReadUpTo(n)) {
+      env->ThrowError("%s: there is no frame %d: the stream ends after %lld frames",
+                      input_name_.c_str(), n, static_cast<long long>(reader_.frames_read()));
+    }
+  } else if (n < 0) {
+    env->ThrowError("%s: there is no frame %d", input_name_.c_str(), n);
+  } else if (n < next - 1 || !ahead_) {
+    env->ThrowError(
+        "%s: frame %d was read already and the stream is read forward only (the next frame is "
+        "%lld)",
+        input_name_.c_str(), n, static_cast<long long>(next));
   }
-  handed_parameters_.swap(ahead_parameters_);
   return std::move(ahead_);
+}
+
+std::string Y4mSourceClip::TakeFrameParameters(int n) {
+  std::string taken;
+  while (!parameters_.empty() && parameters_first_ <= n) {
+    if (parameters_first_ == n) taken = std::move(parameters_.front());
+    parameters_.pop_front();
+    ++parameters_first_;
+  }
+  return taken;
 }
 
 bool Y4mSourceClip::GetParity(int) {

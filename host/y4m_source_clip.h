@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <string>
 
 #include "environment.h"
@@ -19,15 +20,19 @@ class Y4mSourceClip : public IClip {
   // count is known for a regular file of bare FRAME lines, else it is 0.
   Y4mSourceClip(Environment& env, int fd, std::string input_name);
 
-  // Whether frame n exists; reads it ahead when n is the next frame of the
-  // stream. Frames are taken in order: n must be the frame after the last
-  // one handed out. Read errors throw Y4mError.
+  // Whether the stream has frame n: the stream alone decides, so a frame
+  // handed out already still counts. Reads forward as far as frame n, which
+  // the clip then holds until GetFrame hands it out; a frame read on the way
+  // that nobody asked for is dropped. Read errors throw Y4mError.
   bool HasFrame(int n);
-  // The frame that HasFrame(n) read; the clip keeps no reference to it, so
-  // the caller holds it alone. Any other n is a script error.
+  // Frame n, read first if need be; the clip keeps no reference to it, so
+  // the caller holds it alone. The stream is read forward only: a frame
+  // handed out or dropped already, or one past the end, is a script error.
   PVideoFrame GetFrame(int n, IScriptEnvironment* env) override;
-  // The FRAME parameters of the frame last handed out.
-  const std::string& FrameParameters() const { return handed_parameters_; }
+  // The FRAME parameters of frame n, once frame n has been read. The clip
+  // keeps those of every frame from the oldest not yet taken, so a caller
+  // takes them frame by frame; later calls for n or earlier give "".
+  std::string TakeFrameParameters(int n);
 
   // Top field first when the header says so.
   bool GetParity(int n) override;
@@ -39,15 +44,19 @@ class Y4mSourceClip : public IClip {
   const Y4mHeader& header() const { return reader_.header(); }
 
  private:
+  // Reads until frame n is the last frame read, held in ahead_; false when
+  // the stream ends first.
+  bool ReadUpTo(std::int64_t n);
+
   Environment& env_;
   std::string input_name_;
   Y4mReader reader_;
   VideoInfo vi_;
-  // The frame HasFrame read, until it is handed out; it is always the
-  // stream's last frame read.
+  // The last frame read, until it is handed out or dropped.
   PVideoFrame ahead_;
-  std::string ahead_parameters_;
-  std::string handed_parameters_;
+  // The FRAME parameters of the frames from parameters_first_ on.
+  std::deque<std::string> parameters_;
+  std::int64_t parameters_first_ = 0;
 };
 
 // The luma, U and V planes of a host frame, in y4m order, for the reader to
