@@ -42,7 +42,7 @@ void DebugChannelListener::Receive(std::string_view bytes) {
 void DebugChannelListener::EndProgress() {
   std::lock_guard lock(terminal_);
   ClearProgress();
-  progress_line_.clear();
+  progress_drawn_ = false;
 }
 
 void DebugChannelListener::PassRest() {
@@ -53,22 +53,16 @@ void DebugChannelListener::PassRest() {
 
 void DebugChannelListener::Progress(std::int64_t done, std::int64_t total) {
   if (!progress_shown_) return;
-  // A few redraws a second are enough for a person to read.
+  std::lock_guard lock(terminal_);
+  done_ = done;
+  total_ = total;
+  // A few redraws a second are enough for a person to read; every other
+  // redraw, around the lines that pass, shows the count of this moment.
   const std::int64_t now = NowNs();
   if (now - drawn_ns_ < 100'000'000 && done != total) return;
   drawn_ns_ = now;
-  const double seconds = static_cast<double>(now - started_ns_) / 1e9;
-  char line[128];
-  if (total > 0) {
-    std::snprintf(line, sizeof line, "frames %lld/%lld  %.1f fps", static_cast<long long>(done),
-                  static_cast<long long>(total), seconds > 0 ? done / seconds : 0.0);
-  } else {
-    std::snprintf(line, sizeof line, "frames %lld  %.1f fps", static_cast<long long>(done),
-                  seconds > 0 ? done / seconds : 0.0);
-  }
-  std::lock_guard lock(terminal_);
   ClearProgress();
-  progress_line_ = line;
+  progress_drawn_ = true;
   DrawProgress();
 }
 
@@ -90,13 +84,20 @@ void DebugChannelListener::Write(const std::string& bytes) {
 }
 
 void DebugChannelListener::ClearProgress() {
-  if (progress_shown_ && !progress_line_.empty()) WriteAll(real_stderr_, "\r\033[K", 4);
+  if (progress_drawn_) WriteAll(real_stderr_, "\r\033[K", 4);
 }
 
 void DebugChannelListener::DrawProgress() {
-  if (progress_shown_ && !progress_line_.empty()) {
-    WriteAll(real_stderr_, progress_line_.data(), progress_line_.size());
-  }
+  if (!progress_drawn_) return;
+  const double seconds = static_cast<double>(NowNs() - started_ns_) / 1e9;
+  const double rate = seconds > 0 ? static_cast<double>(done_) / seconds : 0.0;
+  char line[128];
+  const int length = total_ > 0 ? std::snprintf(line, sizeof line, "frames %lld/%lld  %.1f fps",
+                                                static_cast<long long>(done_),
+                                                static_cast<long long>(total_), rate)
+                                : std::snprintf(line, sizeof line, "frames %lld  %.1f fps",
+                                                static_cast<long long>(done_), rate);
+  WriteAll(real_stderr_, line, static_cast<std::size_t>(length));
 }
 
 }  // namespace vorlith::runner

@@ -52,9 +52,13 @@ class DebugChannelListener {
   static std::int64_t NowNs();
 
   int real_stderr_ = -1;
-  bool progress_shown_ = false;
+  bool progress_shown_ = false;  // asked for, and standard error is a terminal
   std::mutex terminal_;
-  std::string progress_line_;
+  // Whether the progress line stands on the terminal now; it is drawn from
+  // the frames done at the moment of drawing.
+  bool progress_drawn_ = false;
+  std::int64_t done_ = 0;
+  std::int64_t total_ = 0;
   std::string pending_;  // bytes of a line not yet ended
   std::int64_t started_ns_ = NowNs();
   std::int64_t drawn_ns_ = 0;

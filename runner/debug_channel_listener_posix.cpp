@@ -1,7 +1,10 @@
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <initializer_list>
 #include <stdexcept>
 
 #include "debug_channel_listener.h"
@@ -9,15 +12,27 @@
 namespace vorlith::runner {
 
 DebugChannelListener::DebugChannelListener(bool progress) {
+  // Neither the pipe nor the saved standard error may reach a program that
+  // a plugin starts: a child holding the write end would keep the reader
+  // from ever seeing the pipe's end.
   int ends[2];
-  if (pipe(ends) != 0) throw std::runtime_error("cannot make a pipe for the debug channel");
+  if (pipe2(ends, O_CLOEXEC) != 0) {
+    throw std::runtime_error("cannot make a pipe for the debug channel");
+  }
   std::fflush(stderr);
-  real_stderr_ = dup(STDERR_FILENO);
+  real_stderr_ = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
   dup2(ends[1], STDERR_FILENO);
   close(ends[1]);
   read_end_ = ends[0];
   progress_shown_ = progress && isatty(real_stderr_);
+  // A signal that stops the run must reach the main thread, where a read
+  // waiting for input then returns; the reader thread never takes one.
+  sigset_t stops, previous;
+  sigemptyset(&stops);
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&stops, signal);
+  pthread_sigmask(SIG_BLOCK, &stops, &previous);
   reader_ = std::thread([this] { Pass(); });
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 }
 
 DebugChannelListener::~DebugChannelListener() { Finish(); }
