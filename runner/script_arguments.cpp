@@ -66,8 +66,11 @@ std::vector<host::Argument> TypeScriptArguments(const std::string& function,
         break;
       }
       case 'b':
-        if (argument.value != "true" && argument.value != "false") throw UsageError(wrong);
-        value = AVSValue(argument.value == "true");
+        // Like names, the words true and false are taken in any case.
+        if (!host::SameName(argument.value, "true") && !host::SameName(argument.value, "false")) {
+          throw UsageError(wrong);
+        }
+        value = AVSValue(host::SameName(argument.value, "true"));
         break;
       case 'f': {
         double number = 0;
