@@ -1,5 +1,6 @@
 #include "command_line.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 
@@ -18,12 +19,30 @@ const char* UsageText() {
          "  --cpu-flags N    pretend the processor has these CPUF_* flags (e.g. 0 to see a\n"
          "                   plugin refuse a processor without integer SSE, flag 0x8)\n"
          "  --quiet          show neither progress nor the summary\n"
+         "  --version        show framehost's version\n"
          "  -h, --help       show this text\n";
 }
+
+namespace {
+
+// NAME=VALUE with a NAME that a script function could have, such as th=40;
+// a path (./a=b.y4m) is not one.
+bool LooksLikeScriptArgument(const std::string& word) {
+  const std::size_t equals = word.find('=');
+  if (equals == 0 || equals == std::string::npos) return false;
+  for (std::size_t i = 0; i < equals; ++i) {
+    const unsigned char c = static_cast<unsigned char>(word[i]);
+    if (!std::isalnum(c) && c != '_') return false;
+  }
+  return !std::isdigit(static_cast<unsigned char>(word[0]));
+}
+
+}  // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& words) {
   CommandLine line;
   bool have_input = false;
+  bool have_output = false;
   bool options_done = false;
   const auto value_of = [&](std::size_t& i) -> const std::string& {
     if (i + 1 >= words.size()) throw UsageError(words[i] + " needs a value");
@@ -35,7 +54,13 @@ CommandLine ParseCommandLine(const std::vector<std::string>& words) {
       if (word == "--") {
         options_done = true;
       } else if (word == "-o") {
-        line.output = value_of(i);
+        const std::string& output = value_of(i);
+        if (have_output) throw UsageError("-o given twice: " + line.output + " and " + output);
+        line.output = output;
+        // An unset shell variable gives an empty word; taking it for "no
+        // output" would quietly write nothing.
+        if (line.output.empty()) throw UsageError("-o needs a file name or -, not an empty word");
+        have_output = true;
       } else if (word == "--plugin") {
         line.plugin = value_of(i);
       } else if (word == "--function") {
@@ -51,6 +76,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& words) {
         line.cpu_flags = parsed;
       } else if (word == "--quiet") {
         line.quiet = true;
+      } else if (word == "--version") {
+        line.version = true;
       } else if (word == "-h" || word == "--help") {
         line.help = true;
       } else {
@@ -62,6 +89,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& words) {
     if (have_input && equals != std::string::npos) {
       if (equals == 0) throw UsageError("argument " + word + " has no name");
       line.arguments.push_back({word.substr(0, equals), word.substr(equals + 1)});
+    } else if (LooksLikeScriptArgument(word)) {
+      throw UsageError("script argument " + word + " comes before INPUT; give INPUT first");
     } else if (!have_input) {
       line.input = word;
       have_input = true;
@@ -69,7 +98,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& words) {
       throw UsageError("unexpected " + word + " (script arguments are NAME=VALUE)");
     }
   }
-  if (!have_input && !line.help) throw UsageError("no INPUT given");
+  if (!have_input && !line.help && !line.version) throw UsageError("no INPUT given");
   return line;
 }
 

@@ -21,6 +21,7 @@ struct CommandLine {
   std::optional<long> cpu_flags;  // pretend the processor has these CPUF_* flags
   bool quiet = false;
   bool help = false;
+  bool version = false;
   std::vector<ScriptArgument> arguments;
 };
 

@@ -1,13 +1,15 @@
 // framehost: runs a filter plugin over a YUV4MPEG2 clip, frame by frame in
 // order, and writes what it returns. Exit status 0 on success, 1 for an
 // error in the input, the output, the plugin or the script call, 2 for a
-// usage error; every error is one line on standard error.
+// usage error, 128 + the signal's number when a signal stopped the run. An
+// error is one line on standard error; a usage error adds a second line
+// that points to --help.
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,6 +18,7 @@
 #include "command_line.h"
 #include "debug_channel_listener.h"
 #include "environment.h"
+#include "interruption.h"
 #include "plugin_library.h"
 #include "plugin_location.h"
 #include "script_arguments.h"
@@ -23,6 +26,10 @@
 #include "stream_files.h"
 #include "y4m_source_clip.h"
 #include "y4m_writer.h"
+
+#if !defined(VORLITH_VERSION)
+#error "the build gives framehost its version"
+#endif
 
 namespace vorlith::runner {
 namespace {
@@ -43,27 +50,40 @@ int OpenInput(const std::string& path) {
   return fd;
 }
 
-int OpenOutput(const std::string& path, int input_fd) {
-  if (path == "-") return STDOUT_FILENO;
-  // Writing over the clip being read would destroy it.
-  if (host::IsSameFile(path, input_fd)) {
-    throw RunError(path + ": is the input; refusing to write over it");
+// Where the frames go: standard output, or a file that takes the place of
+// any file of that name only once the whole run has succeeded.
+class Output {
+ public:
+  Output(const std::string& path, bool stdout_was_closed) {
+    if (path == "-") {
+      // Writing frames into the null device put there at start would be a
+      // success that wrote nothing.
+      if (stdout_was_closed) throw RunError("stdout: is closed; nowhere to write the frames");
+      return;
+    }
+    file_.emplace(path);
+    RemoveOnSecondStop(file_->temporary_path().empty() ? nullptr : file_->temporary_path().c_str());
   }
-  const int fd = host::CreateStreamForWriting(path);
-  if (fd < 0) throw RunError(path + ": cannot create: " + std::strerror(errno));
-  return fd;
-}
+  ~Output() { RemoveOnSecondStop(nullptr); }
+  Output(const Output&) = delete;
+  Output& operator=(const Output&) = delete;
 
-int Run(const CommandLine& line) {
-  // A closed output pipe is a write error to report, not a silent death.
-  // (Windows has no such signal: the write fails there anyway.)
-#if defined(SIGPIPE)
-  std::signal(SIGPIPE, SIG_IGN);
-#endif
+  int fd() const { return file_ ? file_->fd() : STDOUT_FILENO; }
+  void Commit() {
+    if (file_) file_->Commit();
+  }
 
+ private:
+  std::optional<host::OutputFile> file_;
+};
+
+int Run(const CommandLine& line, const host::ClosedStandardStreams& closed) {
   const std::string input_name = line.input == "-" ? "stdin" : line.input;
   const int input_fd = OpenInput(line.input);
-  const int output_fd = line.output.empty() ? -1 : OpenOutput(line.output, input_fd);
+  // Writing over the clip being read would destroy it, by whatever name.
+  if (!line.output.empty() && line.output != "-" && host::IsSameFile(line.output, input_fd)) {
+    throw RunError(line.output + ": is the input; refusing to write over it");
+  }
   const std::string output_name = line.output == "-" ? "stdout" : line.output;
 
   const std::unique_ptr<host::Environment> environment =
@@ -97,34 +117,57 @@ int Run(const CommandLine& line) {
   }
   if (!result) throw RunError(input_name + ": " + function->name + " returned no clip");
 
+  std::optional<Output> output;
   std::optional<host::Y4mWriter> writer;
-  if (output_fd >= 0) {
+  if (!line.output.empty()) {
     const VideoInfo& in = source->GetVideoInfo();
     const VideoInfo& out = result->GetVideoInfo();
     if (out.width != in.width || out.height != in.height || !out.IsYV12()) {
       throw RunError(output_name + ": " + function->name +
                      " returns frames of another format than the input's; cannot write them");
     }
-    writer.emplace(output_fd, output_name, source->header());
+    output.emplace(line.output, closed.output);
+    writer.emplace(output->fd(), output_name, source->header());
   }
 
   const int total = source->GetVideoInfo().num_frames;
   DebugChannelListener listener(!line.quiet);
   int n = 0;
+  std::exception_ptr failure;
   try {
-    for (; source->HasFrame(n); ++n) {
+    // The stream says where it ends; a filter may take any frames it likes.
+    for (; StopRequest() == 0 && source->HasFrame(n); ++n) {
       const PVideoFrame frame = result->GetFrame(n, &env);
-      if (writer)
-        writer->WriteFrame(host::FramePlanes(*frame.get()).data(), source->FrameParameters());
+      if (!frame) {
+        throw RunError(input_name + ": frame " + std::to_string(n) + ": " + function->name +
+                       " returned no frame");
+      }
+      const std::string parameters = source->TakeFrameParameters(n);
+      if (writer) writer->WriteFrame(host::FramePlanes(*frame.get()).data(), parameters);
       listener.Progress(n + 1, total);
     }
-  } catch (const std::exception& error) {
-    listener.Finish();
-    throw RunError(dynamic_cast<const host::ScriptError*>(&error)
-                       ? input_name + ": frame " + std::to_string(n) + ": " + error.what()
-                       : error.what());
+  } catch (...) {
+    failure = std::current_exception();
   }
   const ReportTally tally = listener.Finish();
+
+  // A stop may also end a read that waited for input with an error: it is
+  // the stop that counts. Whatever was written stays unfinished, and the
+  // output keeps what it had.
+  if (const int signal = StopRequest()) {
+    std::fprintf(stderr, "framehost: %s: interrupted after %d frames", input_name.c_str(), n);
+    if (!line.quiet) std::fprintf(stderr, ", %s", tally.Describe().c_str());
+    std::fputc('\n', stderr);
+    return StatusForSignal(signal);
+  }
+  if (failure) {
+    try {
+      std::rethrow_exception(failure);
+    } catch (const host::ScriptError& error) {
+      throw RunError(input_name + ": frame " + std::to_string(n) + ": " + error.what());
+    }
+  }
+  if (output) output->Commit();
   if (!line.quiet) {
     std::fprintf(stderr, "framehost: %s: %d frames processed, %s\n", input_name.c_str(), n,
                  tally.Describe().c_str());
@@ -137,19 +180,29 @@ int Run(const CommandLine& line) {
 
 int main(int argc, char** argv) {
   using namespace vorlith::runner;
-  CommandLine line;
+  // First of all, before any file is opened.
+  const vorlith::host::ClosedStandardStreams closed = vorlith::host::OpenClosedStandardStreams();
+  InstallSignalHandlers();
   try {
-    line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    const CommandLine line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (line.help) {
       std::fputs(UsageText(), stdout);
       return 0;
     }
-    return Run(line);
+    if (line.version) {
+      std::puts("framehost " VORLITH_VERSION);
+      return 0;
+    }
+    return Run(line, closed);
   } catch (const UsageError& error) {
     std::fprintf(stderr, "framehost: %s\nTry 'framehost --help'.\n", error.what());
     return kUsage;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "framehost: %s\n", error.what());
+    return kFailure;
+  } catch (...) {
+    // A plugin may throw what it likes.
+    std::fputs("framehost: the run ended with an error of unknown kind\n", stderr);
     return kFailure;
   }
 }

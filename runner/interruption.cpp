@@ -1,0 +1,76 @@
+#include "interruption.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
+
+#if defined(_WIN32)
+#include <io.h>
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
+
+#include "stop_request.h"
+
+namespace vorlith::runner {
+namespace {
+
+// Written only while no signal can be handled by the code that reads it:
+// the path is copied in before its address is published.
+char removal_buffer[4096];
+const char* volatile removal = nullptr;
+
+extern "C" void OnStopSignal(int signal) {
+  if (host::StopRequested() != 0) {
+    // Only calls that are safe in a signal handler from here on.
+    if (const char* path = removal) {
+#if defined(_WIN32)
+      _unlink(path);
+#else
+      unlink(path);
+#endif
+    }
+    _exit(StatusForSignal(signal));
+  }
+  host::RequestStop(signal);
+#if defined(_WIN32)
+  // Windows' C runtime puts back the default action before each call.
+  std::signal(signal, OnStopSignal);
+#endif
+}
+
+}  // namespace
+
+void InstallSignalHandlers() {
+#if defined(_WIN32)
+  std::signal(SIGINT, OnStopSignal);
+  std::signal(SIGTERM, OnStopSignal);
+#else
+  struct sigaction stop {};
+  stop.sa_handler = OnStopSignal;
+  sigemptyset(&stop.sa_mask);
+  // No SA_RESTART: a read that waits for input returns, so that the run
+  // stops even when its input has stalled (writes carry on; see OnSignal).
+  stop.sa_flags = 0;
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &stop, nullptr);
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  for (const int signal : {SIGPIPE, SIGXFSZ}) sigaction(signal, &ignore, nullptr);
+#endif
+}
+
+int StopRequest() { return host::StopRequested(); }
+
+void RemoveOnSecondStop(const char* path) {
+  removal = nullptr;
+  if (path == nullptr || std::strlen(path) >= sizeof removal_buffer) return;
+  std::strcpy(removal_buffer, path);
+  removal = removal_buffer;
+}
+
+int StatusForSignal(int signal) { return 128 + signal; }
+
+}  // namespace vorlith::runner
