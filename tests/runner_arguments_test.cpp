@@ -43,6 +43,32 @@ TEST(CommandLine, RefusesWhatItCannotUse) {
   }
 }
 
+// Words that would make a run do something else than asked, quietly: each
+// is a usage error that names the word.
+TEST(CommandLine, RefusesWordsThatWouldBeTakenForSomethingElse) {
+  const struct {
+    std::vector<std::string> words;
+    std::string message;
+  } cases[] = {
+      // An unset variable in `-o "$OUT"`: not "no output".
+      {{"clip.y4m", "-o", ""}, "-o needs a file name or -, not an empty word"},
+      {{"clip.y4m", "-o", "a.y4m", "-o", "b.y4m"}, "-o given twice: a.y4m and b.y4m"},
+      // Not the input file "th=40".
+      {{"th=40", "clip.y4m"}, "script argument th=40 comes before INPUT; give INPUT first"},
+  };
+  for (const auto& c : cases) {
+    try {
+      runner::ParseCommandLine(c.words);
+      ADD_FAILURE() << ::testing::PrintToString(c.words) << " was taken";
+    } catch (const UsageError& error) {
+      EXPECT_EQ(error.what(), c.message);
+    }
+  }
+  // A path is an input, whatever it holds.
+  EXPECT_EQ(runner::ParseCommandLine({"./th=40.y4m"}).input, "./th=40.y4m");
+  EXPECT_TRUE(runner::ParseCommandLine({"--version"}).version);
+}
+
 struct TypingCase {
   std::vector<ScriptArgument> arguments;
   std::string error;  // empty when the arguments fit
@@ -58,8 +84,13 @@ TEST_P(ScriptArgumentTyping, FollowsTheSignature) {
     const std::vector<host::Argument> typed =
         runner::TypeScriptArguments("Vorlith", parameters, GetParam().arguments);
     EXPECT_EQ(GetParam().error, "");
-    for (const host::Argument& argument : typed) {
-      EXPECT_TRUE(argument.name == "th" ? argument.value.IsInt() : argument.value.IsBool());
+    ASSERT_EQ(typed.size(), GetParam().arguments.size());
+    for (std::size_t i = 0; i < typed.size(); ++i) {
+      const AVSValue& value = typed[i].value;
+      EXPECT_TRUE(typed[i].name == "th" ? value.IsInt() : value.IsBool());
+      if (value.IsBool()) {
+        EXPECT_EQ(value.AsBool(false), host::SameName(GetParam().arguments[i].value, "true"));
+      }
     }
   } catch (const UsageError& error) {
     EXPECT_EQ(error.what(), GetParam().error);
@@ -71,6 +102,8 @@ const std::string kAccepted = "; Vorlith takes th=int, show=bool";
 INSTANTIATE_TEST_SUITE_P(
     Table, ScriptArgumentTyping,
     ::testing::Values(TypingCase{{{"th", "-2147483648"}, {"SHOW", "false"}}, ""},
+                      TypingCase{{{"show", "TRUE"}}, ""}, TypingCase{{{"show", "False"}}, ""},
+                      TypingCase{{{"show", "1"}}, "show=1 is not a valid bool" + kAccepted},
                       TypingCase{{{"threshold", "3"}}, "unknown argument threshold" + kAccepted},
                       TypingCase{{{"th", "4o"}}, "th=4o is not a valid int" + kAccepted},
                       TypingCase{{{"th", "2147483648"}},
