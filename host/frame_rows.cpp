@@ -66,7 +66,7 @@ TransferResult FrameRows::Transfer(int fd, VectorTransfer transfer) {
     const ssize_t moved = transfer(fd, &ranges_[first_pending_], count);
     if (moved < 0 && errno == EINTR) continue;
     if (moved < 0) {
-      result.error = errno;
+      result.error = LastSystemError();
       break;
     }
     if (moved == 0) break;

@@ -7,7 +7,8 @@
 
 namespace vorlith::host {
 
-// Each returns the descriptor, or -1 with errno set.
+// Each returns the descriptor, or -1 with errno set (LastSystemError tells
+// why, see system_error_text.h).
 int OpenStreamForReading(const std::string& path);
 // Creates the file, or empties the one that exists.
 int CreateStreamForWriting(const std::string& path);

@@ -4,10 +4,8 @@
 // usage error; every error is one line on standard error.
 #include <unistd.h>
 
-#include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,6 +19,7 @@
 #include "script_arguments.h"
 #include "script_error.h"
 #include "stream_files.h"
+#include "system_error_text.h"
 #include "y4m_source_clip.h"
 #include "y4m_writer.h"
 
@@ -39,7 +38,8 @@ class RunError : public std::runtime_error {
 int OpenInput(const std::string& path) {
   if (path == "-") return STDIN_FILENO;
   const int fd = host::OpenStreamForReading(path);
-  if (fd < 0) throw RunError(path + ": cannot open: " + std::strerror(errno));
+  if (fd < 0)
+    throw RunError(path + ": cannot open: " + host::SystemErrorText(host::LastSystemError()));
   return fd;
 }
 
@@ -50,7 +50,8 @@ int OpenOutput(const std::string& path, int input_fd) {
     throw RunError(path + ": is the input; refusing to write over it");
   }
   const int fd = host::CreateStreamForWriting(path);
-  if (fd < 0) throw RunError(path + ": cannot create: " + std::strerror(errno));
+  if (fd < 0)
+    throw RunError(path + ": cannot create: " + host::SystemErrorText(host::LastSystemError()));
   return fd;
 }
 

@@ -47,6 +47,24 @@ vorlith_add_framehost_test(names_a_missing_plugin EXIT 1
 vorlith_add_framehost_test(refuses_to_write_over_its_input EXIT 1
   ERROR "^framehost: [^\n]*/tests/../tests/small_clip.y4m: is the input; refusing to write over it\n$"
   ARGS -o ${CMAKE_CURRENT_BINARY_DIR}/../tests/small_clip.y4m ${vorlith_small_clip})
+# Its reader gone, the output pipe fails the first write that does not fit
+# into it, the header's or frame 0's (518400 bytes), before any report
+# line: one line of error in words a user knows, and status 1. The C
+# runtime's errno alone would read "Invalid argument". (Standard error is
+# still in text mode then, which ends the line with "\r\n".)
+vorlith_add_program_test(NAME framehost_names_a_closed_output_pipe
+  COMMAND sh -c "{ \"$@\" 2>\"$0.err\"
+echo $? >\"$0.status\"
+} | true
+status=$(cat \"$0.status\")
+error=$(tr -d '\\r' <\"$0.err\")
+echo \"exit $status: $error\"
+[ \"$status\" = 1 ] && [ \"$error\" = 'framehost: stdout: write failed: Broken pipe' ]"
+          ${CMAKE_CURRENT_BINARY_DIR}/closed_output_pipe
+          ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:framehost> -o - ${vorlith_clip})
+set_tests_properties(framehost_names_a_closed_output_pipe PROPERTIES
+  FIXTURES_REQUIRED "wine_session;example_clips")
+
 # A debugger takes the strings from OutputDebugStringA, exactly as sent.
 vorlith_add_framehost_test(report_lines_reach_a_debugger UNDER_DEBUGGER EXIT 0
   OUTPUT "\\r2 frame=2 --- Blocks=22\\n\\r3 frame=3 --- Blocks=22\\n"
