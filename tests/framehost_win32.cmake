@@ -1,7 +1,6 @@
 # framehost.exe end to end under wine: the example clip as the generator
 # writes it by default (720x480, 150 frames of 3:2 pulldown), and a small
-# one. Every run hears the plugin's report lines on the debug output
-# channel, which one listener at a time can hold.
+# one.
 set(vorlith_clip ${CMAKE_CURRENT_BINARY_DIR}/pulldown_clip.y4m)
 set(vorlith_small_clip ${CMAKE_CURRENT_BINARY_DIR}/small_clip.y4m)
 vorlith_add_program_test(NAME framehost_make_clip COMMAND make_pulldown_clip ${vorlith_clip})
@@ -27,7 +26,7 @@ function(vorlith_add_framehost_test name)
             -P ${CMAKE_CURRENT_SOURCE_DIR}/scripts/expect_output.cmake
             ${CMAKE_CROSSCOMPILING_EMULATOR} ${program} ${run_ARGS})
   set_tests_properties(framehost_${name} PROPERTIES
-    FIXTURES_REQUIRED "wine_session;example_clips" RESOURCE_LOCK debug_output_channel)
+    FIXTURES_REQUIRED "wine_session;example_clips")
 endfunction()
 
 # Frames 2 and 3 of every five weave two film frames; every report line
