@@ -6,8 +6,13 @@ set(vorlith_small_clip ${CMAKE_CURRENT_BINARY_DIR}/small_clip.y4m)
 vorlith_add_program_test(NAME framehost_make_clip COMMAND make_pulldown_clip ${vorlith_clip})
 vorlith_add_program_test(NAME framehost_make_small_clip
   COMMAND make_pulldown_clip --size=64x48 --frames=5 ${vorlith_small_clip})
-set_tests_properties(framehost_make_clip framehost_make_small_clip PROPERTIES
-  FIXTURES_SETUP example_clips)
+# The smallest frames that report anything, and many of them: 4000 report
+# lines of 28 or 29 bytes.
+set(vorlith_long_clip ${CMAKE_CURRENT_BINARY_DIR}/long_clip.y4m)
+vorlith_add_program_test(NAME framehost_make_long_clip
+  COMMAND make_pulldown_clip --size=64x32 --frames=10000 ${vorlith_long_clip})
+set_tests_properties(framehost_make_clip framehost_make_small_clip framehost_make_long_clip
+  PROPERTIES FIXTURES_SETUP example_clips)
 
 # vorlith_add_framehost_test(NAME EXIT N [OUTPUT TEXT] [ERROR REGEX]
 #                            [UNDER_DEBUGGER] ARGS ...)
@@ -63,6 +68,21 @@ echo \"exit $status: $error\"
           ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:framehost> -o - ${vorlith_clip})
 set_tests_properties(framehost_names_a_closed_output_pipe PROPERTIES
   FIXTURES_REQUIRED "wine_session;example_clips")
+
+# framehost hears its own report lines in its own process: two runs at
+# once each pass on and count every line of theirs, and a standard error
+# that nobody reads for a while holds the run back without losing a line
+# (OutputDebugStringA's session-wide channel gave up on a line after 10 s).
+vorlith_add_program_test(NAME framehost_two_runs_at_once
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/scripts/two_framehosts_at_once.sh
+          ${CMAKE_CURRENT_BINARY_DIR} ${vorlith_clip} 150 60
+          ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:framehost>)
+vorlith_add_program_test(NAME framehost_loses_no_line_while_stderr_stalls
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/scripts/framehost_stalled_stderr.sh
+          ${CMAKE_CURRENT_BINARY_DIR} 2 10000 4000
+          ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:framehost> ${vorlith_long_clip} th=0)
+set_tests_properties(framehost_two_runs_at_once framehost_loses_no_line_while_stderr_stalls
+  PROPERTIES FIXTURES_REQUIRED "wine_session;example_clips")
 
 # A debugger takes the strings from OutputDebugStringA, exactly as sent.
 vorlith_add_framehost_test(report_lines_reach_a_debugger UNDER_DEBUGGER EXIT 0
