@@ -8,16 +8,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <charconv>
 #include <cstdio>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "pulldown_clip.h"
 #include "stream_files.h"
+#include "system_error_text.h"
 #include "y4m_error.h"
 
 namespace {
@@ -76,7 +75,7 @@ int main(int argc, char** argv) {
       to_stdout ? STDOUT_FILENO : vorlith::host::CreateStreamForWriting(arguments->output);
   if (fd < 0) {
     std::fprintf(stderr, "make_pulldown_clip: %s: cannot open: %s\n", output_name.c_str(),
-                 std::strerror(errno));
+                 vorlith::host::SystemErrorText(vorlith::host::LastSystemError()).c_str());
     return 1;
   }
   // Only a regular file is ours to remove, never a device or a pipe that
@@ -86,8 +85,9 @@ int main(int argc, char** argv) {
   try {
     vorlith::examples::WritePulldownClip(fd, output_name, arguments->options);
     if (!to_stdout && close(fd) != 0) {
-      throw vorlith::host::Y4mError(output_name,
-                                    std::string("close failed: ") + std::strerror(errno));
+      throw vorlith::host::Y4mError(
+          output_name,
+          "close failed: " + vorlith::host::SystemErrorText(vorlith::host::LastSystemError()));
     }
   } catch (const vorlith::host::Y4mError& e) {
     std::fprintf(stderr, "make_pulldown_clip: %s\n", e.what());

@@ -70,7 +70,7 @@ TransferResult FrameRows::Transfer(int fd, VectorTransfer transfer, OnSignal on_
       continue;
     }
     if (moved < 0) {
-      result.error = errno;
+      result.error = LastSystemError();
       break;
     }
     if (moved == 0) break;

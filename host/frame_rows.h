@@ -11,15 +11,16 @@
 
 #include "descriptor_io.h"
 #include "plane_buffer.h"
+#include "system_error_text.h"
 #include "y4m_header.h"
 
 namespace vorlith::host {
 
-// What a Transfer moved before it stopped; `error` is an errno value, or 0
-// when everything moved or the input ended first.
+// What a Transfer moved before it stopped; `error` is the failed call's
+// error, its number 0 when everything moved or the input ended first.
 struct TransferResult {
   std::size_t bytes = 0;
-  int error = 0;
+  SystemError error;
 };
 
 using VectorTransfer = ssize_t (*)(int fd, const IoRange* ranges, int count);

@@ -7,7 +7,8 @@
 
 namespace vorlith::host {
 
-// Returns the descriptor, or -1 with errno set.
+// Each returns the descriptor, or -1 with errno set (LastSystemError tells
+// why, see system_error_text.h).
 int OpenStreamForReading(const std::string& path);
 // Creates the file, or empties the one that exists; the descriptor, or -1
 // with errno set. For files that may be left half written; OutputFile keeps

@@ -5,17 +5,18 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
 #include <stdexcept>
 
 #include "stream_files.h"
+#include "system_error_text.h"
 #include "temporary_name.h"
 
 namespace vorlith::host {
 namespace {
 
-[[noreturn]] void Fail(const std::string& path, const std::string& problem, int error) {
-  throw std::runtime_error(path + ": " + problem + ": " + std::strerror(error));
+[[noreturn]] void Fail(const std::string& path, const std::string& problem,
+                       const SystemError& error) {
+  throw std::runtime_error(path + ": " + problem + ": " + SystemErrorText(error));
 }
 
 std::string DirectoryOf(const std::string& path) {
@@ -69,7 +70,7 @@ ClosedStandardStreams OpenClosedStandardStreams() {
 OutputFile::OutputFile(const std::string& path) : path_(path), target_(path) {
   struct stat link {};
   const bool exists = lstat(path.c_str(), &link) == 0;
-  if (!exists && errno != ENOENT) Fail(path, "cannot examine", errno);
+  if (!exists && errno != ENOENT) Fail(path, "cannot examine", LastSystemError());
   struct stat file {};
   if (exists) {
     // Replacing a symbolic link by the new file would cut the link; the
@@ -79,14 +80,14 @@ OutputFile::OutputFile(const std::string& path) : path_(path), target_(path) {
       if (errno == ENOENT) {
         throw std::runtime_error(path + ": is a symbolic link to a file that does not exist");
       }
-      Fail(path, "cannot examine", errno);
+      Fail(path, "cannot examine", LastSystemError());
     }
     target_ = resolved;
-    if (stat(target_.c_str(), &file) != 0) Fail(path, "cannot examine", errno);
+    if (stat(target_.c_str(), &file) != 0) Fail(path, "cannot examine", LastSystemError());
     if (S_ISDIR(file.st_mode)) throw std::runtime_error(path + ": is a directory");
     if (!S_ISREG(file.st_mode)) {
       fd_ = open(target_.c_str(), O_WRONLY | O_CLOEXEC);
-      if (fd_ < 0) Fail(path, "cannot open for writing", errno);
+      if (fd_ < 0) Fail(path, "cannot open for writing", LastSystemError());
       return;
     }
   }
@@ -95,7 +96,7 @@ OutputFile::OutputFile(const std::string& path) : path_(path), target_(path) {
     // 0666 as for any new file: the umask decides, as it would have.
     fd_ = open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd_ < 0 && (errno != EEXIST || attempt == 100)) {
-      const int error = errno;
+      const SystemError error = LastSystemError();
       temporary_.clear();
       Fail(path, "cannot create a temporary file in " + DirectoryOf(target_), error);
     }
@@ -116,20 +117,21 @@ void OutputFile::Commit() {
   if (temporary_.empty()) {
     const int closed = close(fd_);
     fd_ = -1;
-    if (closed != 0) Fail(path_, "write failed", errno);
+    if (closed != 0) Fail(path_, "write failed", LastSystemError());
     return;
   }
   // Until the data is on the disk, a crash after the rename could leave an
   // empty or partial file under the name.
-  int error = fsync(fd_) == 0 ? 0 : errno;
-  if (close(fd_) != 0 && error == 0) error = errno;
+  SystemError error;
+  if (fsync(fd_) != 0) error = LastSystemError();
+  if (close(fd_) != 0 && error.number == 0) error = LastSystemError();
   fd_ = -1;
-  if (error != 0) {
+  if (error.number != 0) {
     Abandon();
     Fail(path_, "write failed", error);
   }
   if (rename(temporary_.c_str(), target_.c_str()) != 0) {
-    const int error = errno;
+    const SystemError error = LastSystemError();
     Abandon();
     Fail(path_, "cannot put the new file in place", error);
   }

@@ -5,10 +5,10 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cstring>
 #include <stdexcept>
 
 #include "stream_files.h"
+#include "system_error_text.h"
 #include "temporary_name.h"
 
 namespace vorlith::host {
@@ -42,8 +42,9 @@ bool IsSameFile(const std::string& path, int fd) {
 
 namespace {
 
-[[noreturn]] void Fail(const std::string& path, const std::string& problem, int error) {
-  throw std::runtime_error(path + ": " + problem + ": " + std::strerror(error));
+[[noreturn]] void Fail(const std::string& path, const std::string& problem,
+                       const SystemError& error) {
+  throw std::runtime_error(path + ": " + problem + ": " + SystemErrorText(error));
 }
 
 std::string DirectoryOf(const std::string& path) {
@@ -77,7 +78,7 @@ OutputFile::OutputFile(const std::string& path) : path_(path), target_(path) {
   // NUL, CON and the like cannot be renamed over: they are written in place.
   if (exists && !(file.st_mode & _S_IFREG)) {
     fd_ = _open(path.c_str(), _O_WRONLY | _O_BINARY | _O_NOINHERIT);
-    if (fd_ < 0) Fail(path, "cannot open for writing", errno);
+    if (fd_ < 0) Fail(path, "cannot open for writing", LastSystemError());
     return;
   }
   for (int attempt = 0; fd_ < 0; ++attempt) {
@@ -85,7 +86,7 @@ OutputFile::OutputFile(const std::string& path) : path_(path), target_(path) {
     fd_ = _open(temporary_.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
                 _S_IREAD | _S_IWRITE);
     if (fd_ < 0 && (errno != EEXIST || attempt == 100)) {
-      const int error = errno;
+      const SystemError error = LastSystemError();
       temporary_.clear();
       Fail(path, "cannot create a temporary file in " + DirectoryOf(target_), error);
     }
@@ -95,10 +96,11 @@ OutputFile::OutputFile(const std::string& path) : path_(path), target_(path) {
 OutputFile::~OutputFile() { Abandon(); }
 
 void OutputFile::Commit() {
-  int error = temporary_.empty() || _commit(fd_) == 0 ? 0 : errno;
-  if (_close(fd_) != 0 && error == 0) error = errno;
+  SystemError error;
+  if (!temporary_.empty() && _commit(fd_) != 0) error = LastSystemError();
+  if (_close(fd_) != 0 && error.number == 0) error = LastSystemError();
   fd_ = -1;
-  if (error != 0) {
+  if (error.number != 0) {
     Abandon();
     Fail(path_, "write failed", error);
   }

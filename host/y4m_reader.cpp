@@ -4,10 +4,10 @@
 
 #include <cerrno>
 #include <cstring>
-#include <system_error>
 #include <utility>
 
 #include "stop_request.h"
+#include "system_error_text.h"
 #include "y4m_text.h"
 
 namespace vorlith::host {
@@ -19,8 +19,8 @@ namespace {
 constexpr std::size_t kBufferBytes = 64 * 1024;
 static_assert(kBufferBytes > kMaxY4mLineBytes + 1);
 
-std::string ReadFailure(int error) {
-  return "read failed: " + std::system_category().message(error);
+std::string ReadFailure(const SystemError& error) {
+  return "read failed: " + SystemErrorText(error);
 }
 
 }  // namespace
@@ -69,7 +69,7 @@ bool Y4mReader::ReadNextFrame(std::string* frame_parameters) {
 
   begin_ += rows_.CopyFrom(buffer_.data() + begin_, end_ - begin_);
   const TransferResult read = rows_.Transfer(fd_, ReadRanges, OnSignal::kStopIfRequested);
-  if (read.error != 0) Fail(ReadFailure(read.error));
+  if (read.error.number != 0) Fail(ReadFailure(read.error));
   if (rows_.PendingBytes() > 0) {
     Fail(FrameName() + " is truncated: " + std::to_string(rows_.PendingBytes()) + " of its " +
          std::to_string(frame_bytes) + " bytes are missing");
@@ -123,7 +123,7 @@ bool Y4mReader::Fill() {
   for (;;) {
     const ssize_t got = read(fd_, buffer_.data() + end_, kBufferBytes - end_);
     if (got < 0 && errno == EINTR && StopRequested() == 0) continue;
-    if (got < 0) Fail(ReadFailure(errno));
+    if (got < 0) Fail(ReadFailure(LastSystemError()));
     end_ += static_cast<std::size_t>(got);
     return got > 0;
   }

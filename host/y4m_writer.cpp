@@ -1,9 +1,9 @@
 #include "y4m_writer.h"
 
 #include <stdexcept>
-#include <system_error>
 #include <utility>
 
+#include "system_error_text.h"
 #include "y4m_text.h"
 
 namespace vorlith::host {
@@ -33,10 +33,10 @@ void Y4mWriter::WriteFrame(const PlaneBuffer planes[kPlaneCount],
 
 void Y4mWriter::WriteRows() {
   const TransferResult written = rows_.Transfer(fd_, WriteRanges, OnSignal::kGoOn);
-  if (written.error == 0 && rows_.PendingBytes() == 0) return;
+  if (written.error.number == 0 && rows_.PendingBytes() == 0) return;
   // writev returning 0 for a non-empty request means the output takes no more.
-  const std::string problem = written.error != 0 ? std::system_category().message(written.error)
-                                                 : "the output took no more bytes";
+  const std::string problem =
+      written.error.number != 0 ? SystemErrorText(written.error) : "the output took no more bytes";
   failure_.emplace(output_name_, "write failed: " + problem);
   throw *failure_;
 }

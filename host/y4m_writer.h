@@ -20,7 +20,8 @@ class Y4mWriter {
   // caller's: the writer never closes it (on Windows it puts it into binary
   // mode). A write to a pipe whose reader has gone raises SIGPIPE unless
   // the process ignores it; then the write fails with EPIPE and that is
-  // reported like any other write error.
+  // reported like any other write error, as "Broken pipe" (on Windows,
+  // which has no such signal, too).
   Y4mWriter(int fd, std::string output_name, const Y4mHeader& header);
 
   // Writes "FRAME", `frame_parameters` (as Y4mReader delivers them: empty

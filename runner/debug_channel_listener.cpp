@@ -28,12 +28,12 @@ std::int64_t DebugChannelListener::NowNs() {
 }
 
 void DebugChannelListener::Receive(std::string_view bytes) {
+  std::lock_guard lock(terminal_);
   pending_.append(bytes);
   std::size_t end;
   while ((end = pending_.find('\n')) != std::string::npos) {
     const std::string line = pending_.substr(0, end + 1);
     pending_.erase(0, end + 1);
-    std::lock_guard lock(terminal_);
     tally_.Count(std::string_view(line).substr(0, line.size() - 1));
     Write(line);
   }

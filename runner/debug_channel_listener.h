@@ -2,10 +2,18 @@
 // passes every byte on to the real standard error unchanged while it counts
 // the report lines. On POSIX the channel is the process's standard error:
 // the descriptor is redirected into a pipe, which a reader thread drains.
-// On Windows it is OutputDebugStringA's, heard as a debug-output viewer
-// hears it (debug_output_monitor_win32.h). When standard error is a
-// terminal, a progress line is kept at the bottom and redrawn around what
-// passes.
+// On Windows it is OutputDebugStringA's, whose strings this process hears
+// itself (debug_string_capture_win32.h): each is passed on by the thread
+// that sent it, before OutputDebugStringA returns, so a standard error that
+// takes its time holds the sender back instead of losing lines. When
+// standard error is a terminal, a progress line is kept at the bottom and
+// redrawn around what passes.
+//
+// Locking: everything written to standard error, and the line being
+// gathered, are guarded by one lock, held only while bytes are written and
+// never while the caller's thread runs other code (the plugin, a frame
+// request); so a line that the plugin sends from the thread that calls
+// Progress or Say cannot find the lock held.
 #pragma once
 
 #include <cstdint>
@@ -13,14 +21,16 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#if !defined(_WIN32)
 #include <thread>
+#endif
 
 #include "report_tally.h"
 
 namespace vorlith::runner {
 
 #if defined(_WIN32)
-class DebugOutputMonitor;
+class DebugStringCapture;
 #endif
 
 class DebugChannelListener {
@@ -40,7 +50,8 @@ class DebugChannelListener {
   ReportTally Finish();
 
  private:
-  // Takes bytes from the channel: whole lines are counted and passed on.
+  // Takes bytes from the channel, on any thread: whole lines are counted
+  // and passed on.
   void Receive(std::string_view bytes);
   // Passes on what is left of a line that was never ended.
   void PassRest();
@@ -59,12 +70,12 @@ class DebugChannelListener {
   bool progress_drawn_ = false;
   std::int64_t done_ = 0;
   std::int64_t total_ = 0;
-  std::string pending_;  // bytes of a line not yet ended
+  std::string pending_;  // bytes of a line not yet ended; guarded by terminal_
   std::int64_t started_ns_ = NowNs();
   std::int64_t drawn_ns_ = 0;
   ReportTally tally_;
 #if defined(_WIN32)
-  std::unique_ptr<DebugOutputMonitor> monitor_;
+  std::unique_ptr<DebugStringCapture> capture_;
 #else
   // The reader thread's loop: from the pipe to Receive.
   void Pass();

@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "debug_channel_listener.h"
-#include "debug_output_monitor_win32.h"
+#include "debug_string_capture_win32.h"
 
 namespace vorlith::runner {
 namespace {
@@ -33,7 +33,7 @@ DebugChannelListener::DebugChannelListener(bool progress) {
   if (IsDebuggerPresent()) {
     Say("framehost: a debugger is attached and takes the report lines; they are not counted");
   }
-  monitor_ = std::make_unique<DebugOutputMonitor>([this](std::string_view text) { Receive(text); });
+  capture_ = std::make_unique<DebugStringCapture>([this](std::string_view text) { Receive(text); });
 }
 
 DebugChannelListener::~DebugChannelListener() { Finish(); }
@@ -41,7 +41,7 @@ DebugChannelListener::~DebugChannelListener() { Finish(); }
 ReportTally DebugChannelListener::Finish() {
   if (real_stderr_ < 0) return tally_;
   EndProgress();
-  monitor_->Stop();  // every line sent so far has arrived
+  capture_->Stop();  // every line sent so far has been passed on
   PassRest();
   real_stderr_ = -1;
   return tally_;

@@ -6,9 +6,7 @@
 // that points to --help.
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <exception>
 #include <memory>
 #include <optional>
@@ -24,6 +22,7 @@
 #include "script_arguments.h"
 #include "script_error.h"
 #include "stream_files.h"
+#include "system_error_text.h"
 #include "y4m_source_clip.h"
 #include "y4m_writer.h"
 
@@ -46,7 +45,8 @@ class RunError : public std::runtime_error {
 int OpenInput(const std::string& path) {
   if (path == "-") return STDIN_FILENO;
   const int fd = host::OpenStreamForReading(path);
-  if (fd < 0) throw RunError(path + ": cannot open: " + std::strerror(errno));
+  if (fd < 0)
+    throw RunError(path + ": cannot open: " + host::SystemErrorText(host::LastSystemError()));
   return fd;
 }
 

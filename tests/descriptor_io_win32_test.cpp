@@ -1,7 +1,8 @@
 // Windows' ranged reads and writes through a pipe, which hands over only
 // what it holds at the time: ranges small (moved through the staging
 // buffer) and large (moved in place), with gaps between them, arrive in
-// order, in place, and leave the gaps alone.
+// order, in place, and leave the gaps alone. A pipe whose reader has gone
+// fails the writer with the words a user knows.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <io.h>
@@ -12,6 +13,10 @@
 #include <vector>
 
 #include "frame_rows.h"
+#include "y4m_error.h"
+#include "y4m_frame_buffer.h"
+#include "y4m_streams.h"
+#include "y4m_writer.h"
 
 namespace vorlith::testing {
 namespace {
@@ -77,11 +82,15 @@ class Pipe {
   }
   ~Pipe() {
     CloseWriteEnd();
-    _close(read_fd);
+    CloseReadEnd();
   }
   void CloseWriteEnd() {
     if (write_fd >= 0) _close(write_fd);
     write_fd = -1;
+  }
+  void CloseReadEnd() {
+    if (read_fd >= 0) _close(read_fd);
+    read_fd = -1;
   }
 
   int read_fd;
@@ -109,7 +118,7 @@ TEST(DescriptorIo, ReadsThroughAPipeLandInPlace) {
       rows.Transfer(pipe.read_fd, ReadRanges, host::OnSignal::kStopIfRequested);
   feeder.join();
 
-  EXPECT_EQ(read.error, 0);
+  EXPECT_EQ(read.error.number, 0);
   EXPECT_EQ(read.bytes, stream.size());
   std::string landed;
   std::size_t gap_bytes_changed = 0;
@@ -143,9 +152,28 @@ TEST(DescriptorIo, WritesThroughAPipeArriveInOrder) {
   pipe.CloseWriteEnd();
   drain.join();
 
-  EXPECT_EQ(written.error, 0);
+  EXPECT_EQ(written.error.number, 0);
   EXPECT_EQ(written.bytes, stream.size());
   EXPECT_TRUE(arrived == stream);
+}
+
+// The C runtime's errno for it is EINVAL ("Invalid argument"), which a
+// Windows error code 22 would read as "Bad command"; the Windows error
+// behind it is ERROR_NO_DATA.
+TEST(Y4mWriteFailure, AClosedPipeReadsAsABrokenPipeAndStaysFailed) {
+  const TestStream stream = MakeTestStream("YUV4MPEG2 W4 H2", {""});
+  Pipe pipe;
+  host::Y4mWriter writer(pipe.write_fd, "stdout", stream.header);
+  pipe.CloseReadEnd();
+  const host::Y4mFrameBuffer frame(stream.header);
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    try {
+      writer.WriteFrame(frame.planes(), "");
+      ADD_FAILURE() << "no error on attempt " << attempt;
+    } catch (const host::Y4mError& e) {
+      EXPECT_STREQ(e.what(), "stdout: write failed: Broken pipe");
+    }
+  }
 }
 
 }  // namespace

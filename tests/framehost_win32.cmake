@@ -1,14 +1,18 @@
 # framehost.exe end to end under wine: the example clip as the generator
 # writes it by default (720x480, 150 frames of 3:2 pulldown), and a small
-# one. Every run hears the plugin's report lines on the debug output
-# channel, which one listener at a time can hold.
+# one.
 set(vorlith_clip ${CMAKE_CURRENT_BINARY_DIR}/pulldown_clip.y4m)
 set(vorlith_small_clip ${CMAKE_CURRENT_BINARY_DIR}/small_clip.y4m)
 vorlith_add_program_test(NAME framehost_make_clip COMMAND make_pulldown_clip ${vorlith_clip})
 vorlith_add_program_test(NAME framehost_make_small_clip
   COMMAND make_pulldown_clip --size=64x48 --frames=5 ${vorlith_small_clip})
-set_tests_properties(framehost_make_clip framehost_make_small_clip PROPERTIES
-  FIXTURES_SETUP example_clips)
+# The smallest frames that report anything, and many of them: 4000 report
+# lines of 28 or 29 bytes.
+set(vorlith_long_clip ${CMAKE_CURRENT_BINARY_DIR}/long_clip.y4m)
+vorlith_add_program_test(NAME framehost_make_long_clip
+  COMMAND make_pulldown_clip --size=64x32 --frames=10000 ${vorlith_long_clip})
+set_tests_properties(framehost_make_clip framehost_make_small_clip framehost_make_long_clip
+  PROPERTIES FIXTURES_SETUP example_clips)
 
 # vorlith_add_framehost_test(NAME EXIT N [OUTPUT TEXT] [ERROR REGEX]
 #                            [UNDER_DEBUGGER] ARGS ...)
@@ -27,7 +31,7 @@ function(vorlith_add_framehost_test name)
             -P ${CMAKE_CURRENT_SOURCE_DIR}/scripts/expect_output.cmake
             ${CMAKE_CROSSCOMPILING_EMULATOR} ${program} ${run_ARGS})
   set_tests_properties(framehost_${name} PROPERTIES
-    FIXTURES_REQUIRED "wine_session;example_clips" RESOURCE_LOCK debug_output_channel)
+    FIXTURES_REQUIRED "wine_session;example_clips")
 endfunction()
 
 # Frames 2 and 3 of every five weave two film frames; every report line
@@ -47,6 +51,39 @@ vorlith_add_framehost_test(names_a_missing_plugin EXIT 1
 vorlith_add_framehost_test(refuses_to_write_over_its_input EXIT 1
   ERROR "^framehost: [^\n]*/tests/../tests/small_clip.y4m: is the input; refusing to write over it\n$"
   ARGS -o ${CMAKE_CURRENT_BINARY_DIR}/../tests/small_clip.y4m ${vorlith_small_clip})
+# Its reader gone, the output pipe fails the first write that does not fit
+# into it, the header's or frame 0's (518400 bytes), before any report
+# line: one line of error in words a user knows, and status 1. The C
+# runtime's errno alone would read "Invalid argument". (Standard error is
+# still in text mode then, which ends the line with "\r\n".)
+vorlith_add_program_test(NAME framehost_names_a_closed_output_pipe
+  COMMAND sh -c "{ \"$@\" 2>\"$0.err\"
+echo $? >\"$0.status\"
+} | true
+status=$(cat \"$0.status\")
+error=$(tr -d '\\r' <\"$0.err\")
+echo \"exit $status: $error\"
+[ \"$status\" = 1 ] && [ \"$error\" = 'framehost: stdout: write failed: Broken pipe' ]"
+          ${CMAKE_CURRENT_BINARY_DIR}/closed_output_pipe
+          ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:framehost> -o - ${vorlith_clip})
+set_tests_properties(framehost_names_a_closed_output_pipe PROPERTIES
+  FIXTURES_REQUIRED "wine_session;example_clips")
+
+# framehost hears its own report lines in its own process: two runs at
+# once each pass on and count every line of theirs, and a standard error
+# that nobody reads for a while holds the run back without losing a line
+# (OutputDebugStringA's session-wide channel gave up on a line after 10 s).
+vorlith_add_program_test(NAME framehost_two_runs_at_once
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/scripts/two_framehosts_at_once.sh
+          ${CMAKE_CURRENT_BINARY_DIR} ${vorlith_clip} 150 60
+          ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:framehost>)
+vorlith_add_program_test(NAME framehost_loses_no_line_while_stderr_stalls
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/scripts/framehost_stalled_stderr.sh
+          ${CMAKE_CURRENT_BINARY_DIR} 2 10000 4000
+          ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:framehost> ${vorlith_long_clip} th=0)
+set_tests_properties(framehost_two_runs_at_once framehost_loses_no_line_while_stderr_stalls
+  PROPERTIES FIXTURES_REQUIRED "wine_session;example_clips")
+
 # A debugger takes the strings from OutputDebugStringA, exactly as sent.
 vorlith_add_framehost_test(report_lines_reach_a_debugger UNDER_DEBUGGER EXIT 0
   OUTPUT "\\r2 frame=2 --- Blocks=22\\n\\r3 frame=3 --- Blocks=22\\n"

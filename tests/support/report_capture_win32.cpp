@@ -5,10 +5,10 @@
 namespace vorlith::testing {
 
 ReportCapture::ReportCapture()
-    : monitor_([this](std::string_view text) { received_.append(text); }) {}
+    : capture_([this](std::string_view text) { received_.append(text); }) {}
 
 std::string ReportCapture::Finish() {
-  monitor_.Stop();
+  capture_.Stop();
   return std::move(received_);
 }
 
