@@ -1,7 +1,8 @@
 // One picture of a run: the combed blocks of every reported frame across the
 // clip, coloured by cycle position, over shaded bands for the cadence
-// segments, with the threshold where it is known. A self-contained SVG
-// document that a browser shows as it is.
+// segments, with the threshold as a dashed line where it was given (and is
+// not negative). A self-contained SVG document that a browser shows as it
+// is.
 #pragma once
 
 #include <ostream>
