@@ -48,14 +48,15 @@ FrameCounts CollectCounts(const std::vector<FrameReport>& reports, std::int64_t 
   for (const FrameReport& report : reports) {
     if (report.frame < 0 || report.frame >= frames) continue;
     const auto f = static_cast<std::size_t>(report.frame);
-    counts.count[f] = counts.reported[f] ? std::max(counts.count[f], report.blocks) : report.blocks;
+    const std::int64_t blocks = BoundedBlocks(report.blocks);
+    counts.count[f] = counts.reported[f] ? std::max(counts.count[f], blocks) : blocks;
     counts.reported[f] = true;
-    smallest = std::min(smallest, report.blocks);
+    smallest = std::min(smallest, blocks);
   }
   // Without reports the bound does not matter: no frame is combed.
-  const std::int64_t bound = threshold ? *threshold : smallest - 1;
+  const std::int64_t bound = BoundedBlocks(threshold ? *threshold : smallest - 1);
   for (std::size_t f = 0; f < counts.count.size(); ++f) {
-    if (!counts.reported[f]) counts.count[f] = std::max<std::int64_t>(bound, 0);
+    if (!counts.reported[f]) counts.count[f] = bound;
   }
   return counts;
 }

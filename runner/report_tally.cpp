@@ -1,5 +1,6 @@
 #include "report_tally.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace vorlith::runner {
@@ -20,6 +21,10 @@ bool TakeText(std::string_view& text, std::string_view expected) {
 }
 
 }  // namespace
+
+std::int64_t BoundedBlocks(std::int64_t blocks) {
+  return std::clamp<std::int64_t>(blocks, 0, std::int64_t{1} << 40);
+}
 
 std::optional<FrameReport> ParseReportLine(std::string_view line) {
   long long position = 0, frame = 0, blocks = 0;

@@ -20,6 +20,11 @@ struct FrameReport {
   friend bool operator==(const FrameReport&, const FrameReport&) = default;
 };
 
+// A report's count as the analyses take it: between 0 and 2^40, far beyond
+// any frame's blocks, so that no arithmetic on it can overflow whatever
+// another program's line says.
+std::int64_t BoundedBlocks(std::int64_t blocks);
+
 // The numbers of `line` (without its line feed) if it is a report line.
 std::optional<FrameReport> ParseReportLine(std::string_view line);
 

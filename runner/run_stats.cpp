@@ -1,5 +1,6 @@
 #include "run_stats.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "text_escapes.h"
@@ -21,15 +22,13 @@ std::int64_t JudgedBlocksPerFrame(std::int64_t width, std::int64_t height) {
 
 std::string FormatPercent(std::int64_t blocks, std::int64_t blocks_per_frame) {
   if (blocks_per_frame <= 0) return "0.00";
-  // Hundredths of a percent, rounded half away from zero.
-  const std::int64_t scaled = blocks * 10000;
-  const std::int64_t half = blocks_per_frame / 2;
-  const std::int64_t hundredths =
-      scaled >= 0 ? (scaled + half) / blocks_per_frame : -((-scaled + half) / blocks_per_frame);
-  const std::int64_t magnitude = hundredths < 0 ? -hundredths : hundredths;
+  // Hundredths of a percent, rounded half up; both numbers are bounded, so
+  // the product cannot overflow.
+  const std::int64_t per_frame = std::min(blocks_per_frame, std::int64_t{1} << 40);
+  const std::int64_t hundredths = (BoundedBlocks(blocks) * 10000 + per_frame / 2) / per_frame;
   char text[32];
-  std::snprintf(text, sizeof text, "%s%lld.%02lld", hundredths < 0 ? "-" : "",
-                static_cast<long long>(magnitude / 100), static_cast<long long>(magnitude % 100));
+  std::snprintf(text, sizeof text, "%lld.%02lld", static_cast<long long>(hundredths / 100),
+                static_cast<long long>(hundredths % 100));
   return text;
 }
 

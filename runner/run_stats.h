@@ -27,7 +27,8 @@ struct RunStats {
 std::int64_t JudgedBlocksPerFrame(std::int64_t width, std::int64_t height);
 
 // `blocks` as a percentage of `blocks_per_frame`, rounded to two decimals
-// ("6.27"); "0.00" when a frame has no block to judge.
+// ("6.27"); "0.00" when a frame has no block to judge. The count is taken
+// as BoundedBlocks gives it.
 std::string FormatPercent(std::int64_t blocks, std::int64_t blocks_per_frame);
 
 // "frame,cycle_position,blocks,percent", then a row per report in arrival

@@ -72,7 +72,7 @@ ColumnPeaks PeaksByColumn(const RunStats& stats, std::int64_t columns) {
     if (!InRun(report, stats)) continue;
     auto& peak = peaks[static_cast<std::size_t>(report.frame * columns / stats.frames)]
                       [static_cast<std::size_t>(report.frame % 5)];
-    peak = std::max(peak, std::max<std::int64_t>(report.blocks, 0));
+    peak = std::max(peak, BoundedBlocks(report.blocks));
   }
   return peaks;
 }
@@ -83,9 +83,9 @@ class Plot {
     frames_ = std::max<std::int64_t>(stats.frames, 1);
     std::int64_t top = 0;
     for (const FrameReport& report : stats.tally.reports) {
-      if (InRun(report, stats)) top = std::max(top, report.blocks);
+      if (InRun(report, stats)) top = std::max(top, BoundedBlocks(report.blocks));
     }
-    if (stats.threshold) top = std::max<std::int64_t>(top, *stats.threshold);
+    if (stats.threshold) top = std::max(top, BoundedBlocks(*stats.threshold));
     count_step_ = TickStep(std::max<std::int64_t>(top, 1), 6);
     count_top_ = (std::max<std::int64_t>(top, 1) + count_step_ - 1) / count_step_ * count_step_;
   }
@@ -195,7 +195,7 @@ class Plot {
     const double gap = width >= 4 ? width / 5 : 0;  // wide bars stand apart
     for (const FrameReport& report : stats_.tally.reports) {
       if (!InRun(report, stats_)) continue;
-      const double top = Y(std::max<std::int64_t>(report.blocks, 0));
+      const double top = Y(BoundedBlocks(report.blocks));
       Rect(X(report.frame) + gap / 2, top, width - gap, std::max(kTop + kPlotHeight - top, 1.0),
            kPositionColours[static_cast<std::size_t>(report.frame % 5)]);
     }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -195,6 +196,14 @@ TEST(CadenceSegments, ShortRuns) {
             (std::vector<CadenceSegment>{{0, 0, kInterlaced, 0}}));
   EXPECT_EQ(FindCadenceSegments({}, 3, std::nullopt, kBlocks),
             (std::vector<CadenceSegment>{{0, 2, kProgressive, 0}}));
+  // Counts no plugin sends, taken without overflow (the sanitizer build
+  // would stop here).
+  const std::vector<CadenceSegment> wild =
+      FindCadenceSegments({{0, 0, std::numeric_limits<std::int64_t>::max()}, {1, 1, -1}}, 2,
+                          std::numeric_limits<int>::min(), kBlocks);
+  ASSERT_FALSE(wild.empty());
+  EXPECT_EQ(wild.front().first, 0);
+  EXPECT_EQ(wild.back().last, 1);
   // Frames too short to judge any block.
   EXPECT_EQ(FindCadenceSegments({{0, 0, 0}, {1, 1, 0}}, 2, -1, 0),
             (std::vector<CadenceSegment>{{0, 1, kProgressive, 0}}));

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -33,13 +34,20 @@ TEST(RunStats, JudgedBlocksAreWhatTheScanJudges) {
   EXPECT_EQ(JudgedBlocksPerFrame(0, 480), 0);
 }
 
-TEST(RunStats, PercentHasTwoDecimalsRoundedHalfAway) {
+TEST(RunStats, PercentHasTwoDecimalsRoundedHalfUp) {
   const struct {
     std::int64_t blocks, per_frame;
     const char* text;
-  } cases[] = {{400, 5310, "7.53"}, {0, 5310, "0.00"}, {5310, 5310, "100.00"},
-               {1, 32160, "0.00"},  {1, 800, "0.13"},  {1, 1600, "0.06"},
-               {-1, 800, "-0.13"},  {7, 0, "0.00"},    {123456789, 1, "12345678900.00"}};
+  } cases[] = {{400, 5310, "7.53"},
+               {0, 5310, "0.00"},
+               {5310, 5310, "100.00"},
+               {1, 32160, "0.00"},
+               {1, 800, "0.13"},
+               {1, 1600, "0.06"},
+               {-1, 800, "0.00"},
+               {7, 0, "0.00"},
+               {123456789, 1, "12345678900.00"},
+               {std::numeric_limits<std::int64_t>::max(), 5310, "20706433668.10"}};
   for (const auto& c : cases) {
     EXPECT_EQ(FormatPercent(c.blocks, c.per_frame), c.text) << c.blocks << "/" << c.per_frame;
   }
