@@ -1,5 +1,6 @@
 #include "report_tally.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace vorlith::runner {
@@ -21,15 +22,28 @@ bool TakeText(std::string_view& text, std::string_view expected) {
 
 }  // namespace
 
-void ReportTally::Count(std::string_view line) {
+std::int64_t BoundedBlocks(std::int64_t blocks) {
+  return std::clamp<std::int64_t>(blocks, 0, std::int64_t{1} << 40);
+}
+
+std::optional<FrameReport> ParseReportLine(std::string_view line) {
   long long position = 0, frame = 0, blocks = 0;
   if (!TakeText(line, "\r") || !TakeNumber(line, &position) || !TakeText(line, " frame=") ||
       !TakeNumber(line, &frame) || !TakeText(line, " --- Blocks=") || !TakeNumber(line, &blocks) ||
       !line.empty()) {
-    return;
+    return std::nullopt;
   }
+  return FrameReport{frame, position, blocks};
+}
+
+void ReportTally::Count(std::string_view line) {
+  const std::optional<FrameReport> report = ParseReportLine(line);
+  if (!report) return;
   ++reported;
-  if (position >= 0 && position < 5) ++by_position[static_cast<std::size_t>(position)];
+  if (report->position >= 0 && report->position < 5) {
+    ++by_position[static_cast<std::size_t>(report->position)];
+  }
+  reports.push_back(*report);
 }
 
 std::string ReportTally::Describe() const {

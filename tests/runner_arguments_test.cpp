@@ -122,6 +122,10 @@ TEST(ReportTally, CountsReportLinesByCyclePosition) {
   }
   EXPECT_EQ(tally.reported, 5);
   EXPECT_EQ(tally.Describe(), "5 reported (by cycle position 0:1 1:0 2:2 3:1 4:0)");
+  // Every report is kept as it came, out-of-range positions included.
+  const std::vector<runner::FrameReport> kept = {
+      {7, 2, 100}, {8, 3, 81}, {12, 2, 90}, {-5, 0, 90}, {-7, -2, 90}};
+  EXPECT_EQ(tally.reports, kept);
 }
 
 }  // namespace
