@@ -125,6 +125,7 @@ const AVFrame* FfmpegDecoder::NextFrame() {
         ++frames_damaged_;
       }
       CheckTiming(*frame_);
+      CheckLoggedErrors();
       ++frames_decoded_;
       return frame_;
     }
@@ -138,12 +139,24 @@ const AVFrame* FfmpegDecoder::NextFrame() {
       last_timestamp_ = AV_NOPTS_VALUE;
     }
   }
+  CheckLoggedErrors();
   if (reports_ > kMaxReports) {
     log_.Write(input_name_ + ": " + std::to_string(reports_ - kMaxReports) +
                " more decoding errors not shown");
   }
   reports_ = std::min(reports_, kMaxReports);  // told once
+  reports_checked_ = reports_;
   return nullptr;
+}
+
+void FfmpegDecoder::CheckLoggedErrors() {
+  const std::int64_t logged = log_.errors_logged();
+  if (logged > errors_logged_ && reports_ == reports_checked_) {
+    Report("FFmpeg reported an error in the input (its message is above)");
+    ++input_errors_;
+  }
+  errors_logged_ = logged;
+  reports_checked_ = reports_;
 }
 
 void FfmpegDecoder::SendNextPacket() {

@@ -58,6 +58,9 @@ class FfmpegDecoder {
   std::int64_t frames_lost() const { return frames_lost_; }
   // Frames delivered with errors that the decoder concealed.
   std::int64_t frames_damaged() const { return frames_damaged_; }
+  // Errors that FFmpeg logged with no lost or damaged frame to show for
+  // them, such as a container cut short, whose demuxer ends it as if whole.
+  std::int64_t input_errors() const { return input_errors_; }
   // Whether a frame's timestamp strayed by half a frame or more from where
   // the stream's average rate puts it.
   bool rate_varied() const { return rate_varied_; }
@@ -71,6 +74,9 @@ class FfmpegDecoder {
   // draining it at the end of the input.
   void SendNextPacket();
   void CheckTiming(const AVFrame& frame);
+  // Reports the errors that FFmpeg logged since the last call, unless a
+  // report of a lost or damaged frame was made since then.
+  void CheckLoggedErrors();
   // A report line for the frame about to be decoded; after the tenth only
   // a count is kept, told when the stream ends.
   void Report(std::string_view what);
@@ -88,7 +94,10 @@ class FfmpegDecoder {
   std::int64_t frames_decoded_ = 0;
   std::int64_t frames_lost_ = 0;
   std::int64_t frames_damaged_ = 0;
+  std::int64_t input_errors_ = 0;
   std::int64_t reports_ = 0;
+  std::int64_t reports_checked_ = 0;
+  std::int64_t errors_logged_ = 0;
   // The timestamp of the last frame delivered and the frame duration the
   // average rate gives, in the stream's time base; 0 where unknown.
   std::int64_t last_timestamp_ = AV_NOPTS_VALUE;

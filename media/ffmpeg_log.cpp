@@ -27,6 +27,7 @@ struct FfmpegLogState {
     FfmpegLogRoute* route = Current();
     // The lower bits are the level; FFmpeg may put a colour above them.
     if (route == nullptr || (level & 0xff) > route->max_level_) return;
+    if ((level & 0xff) <= AV_LOG_ERROR) ++route->errors_logged_;
     char piece[4096];
     av_log_format_line2(object, level, format, args, piece, sizeof piece, &route->print_prefix_);
     route->pending_ += piece;
@@ -66,6 +67,11 @@ FfmpegLogRoute::~FfmpegLogRoute() {
   if (!pending_.empty()) FfmpegLogState::EmitLine(*this, pending_);
   FfmpegLogState::Current() = previous_;
   if (previous_ == nullptr) av_log_set_callback(av_log_default_callback);
+}
+
+std::int64_t FfmpegLogRoute::errors_logged() const {
+  const std::lock_guard<std::mutex> lock(FfmpegLogState::Mutex());
+  return errors_logged_;
 }
 
 void FfmpegLogRoute::Write(std::string_view line) {

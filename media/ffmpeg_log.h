@@ -10,6 +10,7 @@
 // threads have stopped before the route ends.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -31,11 +32,17 @@ class FfmpegLogRoute {
   // that the reader's own messages never interleave with them.
   void Write(std::string_view line);
 
+  // How many of FFmpeg's log calls came at its error level or worse since
+  // the route was made: the demuxers' only word on a cut-short or damaged
+  // container, which they end as if it were whole.
+  std::int64_t errors_logged() const;
+
  private:
   friend struct FfmpegLogState;
 
   MediaLogSink sink_;
   int max_level_;
+  std::int64_t errors_logged_ = 0;
   FfmpegLogRoute* previous_;
   // FFmpeg hands over a line in pieces; this holds the pieces of the line
   // not yet ended, and whether the next piece begins a line.

@@ -182,6 +182,8 @@ std::int64_t FfmpegReader::frames_lost() const { return state_->decoder.frames_l
 
 std::int64_t FfmpegReader::frames_damaged() const { return state_->decoder.frames_damaged(); }
 
+std::int64_t FfmpegReader::input_errors() const { return state_->decoder.input_errors(); }
+
 bool FfmpegReader::rate_varied() const { return state_->decoder.rate_varied(); }
 
 }  // namespace vorlith::media

@@ -84,6 +84,10 @@ class FfmpegReader {
   std::int64_t frames_lost() const;
   // Frames delivered with errors that the decoder concealed.
   std::int64_t frames_damaged() const;
+  // Errors that FFmpeg logged with no lost or damaged frame to show for
+  // them: a container cut short or damaged, which its demuxer ends as if it
+  // were whole (frames after the damage are missing then).
+  std::int64_t input_errors() const;
   // Whether the frames' timestamps strayed from the average rate.
   bool rate_varied() const;
 

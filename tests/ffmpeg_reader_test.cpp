@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <thread>
@@ -41,6 +42,14 @@ std::vector<std::string> ReadAllFrames(FfmpegReader& reader) {
   std::vector<std::string> frames;
   while (reader.ReadFrame(frame.planes())) frames.push_back(PlaneBytes(frame.planes()));
   return frames;
+}
+
+// A file name as a test's name.
+std::string TestName(std::string name) {
+  for (char& c : name) {
+    if (c == '.') c = '_';
+  }
+  return name;
 }
 
 struct ComparisonCase {
@@ -150,13 +159,170 @@ INSTANTIATE_TEST_SUITE_P(
                        {"-pix_fmt", "yuv420p"},
                        true,
                        host::Y4mInterlacing::kProgressive}),
-    [](const ::testing::TestParamInfo<ComparisonCase>& info) {
-      std::string name = info.param.name;
-      for (char& ch : name) {
-        if (ch == '.') ch = '_';
-      }
-      return name;
-    });
+    [](const ::testing::TestParamInfo<ComparisonCase>& info) { return TestName(info.param.name); });
+
+// A clip of 40 frames whose bytes from `from` (a fraction of its size) on
+// are cut off, or overwritten in a stretch of 3000 bytes.
+struct DamageCase {
+  std::string name;
+  std::string encoder;
+  std::vector<std::string> make;
+  bool truncate;
+};
+
+void PrintTo(const DamageCase& c, std::ostream* os) { *os << c.name; }
+
+class FfmpegReaderOnDamage : public FfmpegClips,
+                             public ::testing::WithParamInterface<DamageCase> {};
+
+// The number in the first "<clip>: frame N: ..." line, or -1.
+long long FirstReportedFrame(const std::vector<std::string>& lines, const std::string& clip) {
+  const std::string lead = clip + ": frame ";
+  for (const std::string& line : lines) {
+    if (line.rfind(lead, 0) == 0) return std::stoll(line.substr(lead.size()));
+  }
+  return -1;
+}
+
+TEST_P(FfmpegReaderOnDamage, ReadsTheFramesBeforeTheDamageAndReportsIt) {
+  const DamageCase& c = GetParam();
+  if (const std::string why = MissingEncoder(c.encoder); !why.empty()) GTEST_SKIP() << why;
+  const std::string clean = MakeClip("clean_" + c.name, c.make);
+  Logged clean_log;
+  FfmpegReader clean_reader(clean, clean_log.Options());
+  const std::vector<std::string> expected = ReadAllFrames(clean_reader);
+  ASSERT_EQ(expected.size(), 40u);
+
+  std::string bytes = ReadWholeFile(clean);
+  const std::size_t middle = bytes.size() / 2;
+  if (c.truncate) {
+    bytes.resize(middle);
+  } else {
+    for (std::size_t i = middle; i < middle + 3000; ++i) bytes[i] = static_cast<char>(i * 151);
+  }
+  const std::string damaged = Path(c.name);
+  WriteWholeFile(damaged, bytes);
+
+  Logged logged;
+  FfmpegReader reader(damaged, logged.Options());
+  const std::vector<std::string> frames = ReadAllFrames(reader);
+  EXPECT_GT(reader.frames_lost() + reader.frames_damaged() + reader.input_errors(), 0);
+  const long long reported = FirstReportedFrame(logged.lines, damaged);
+  ASSERT_GT(reported, 0) << "no report names a frame";
+  ASSERT_LE(reported, static_cast<long long>(frames.size()));
+  for (long long n = 0; n < reported; ++n) {
+    EXPECT_TRUE(frames[n] == expected[n]) << "frame " << n << " before the damage differs";
+  }
+  for (const std::string& line : logged.lines) EXPECT_EQ(line.find('\n'), std::string::npos);
+}
+
+const std::vector<std::string> kInterlacedH264 = {
+    "-f",      "lavfi",  "-i",         "testsrc2=size=320x240:rate=25", "-frames:v", "40", "-c:v",
+    "libx264", "-flags", "+ildct+ilme"};
+const std::vector<std::string> kMpeg2 = {
+    "-f", "lavfi", "-i", "testsrc2=size=352x240:rate=30", "-frames:v", "40", "-c:v", "mpeg2video"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Clips, FfmpegReaderOnDamage,
+    ::testing::Values(DamageCase{"truncated.mkv", "libx264", kInterlacedH264, true},
+                      DamageCase{"corrupted.mkv", "libx264", kInterlacedH264, false},
+                      DamageCase{"truncated.ts", "mpeg2video", kMpeg2, true},
+                      DamageCase{"corrupted.ts", "mpeg2video", kMpeg2, false},
+                      DamageCase{"corrupted.mpg", "mpeg2video", kMpeg2, false}),
+    [](const ::testing::TestParamInfo<DamageCase>& info) { return TestName(info.param.name); });
+
+// Files that cannot be read as asked: one line naming the file and the cause.
+class FfmpegReaderRefuses : public FfmpegClips {};
+
+TEST_F(FfmpegReaderRefuses, FilesWithoutAReadableVideoStream) {
+  if (const std::string why = MissingEncoder("ffv1"); !why.empty()) GTEST_SKIP() << why;
+  const std::string with_audio =
+      MakeClip("with_audio.mkv", {"-f", "lavfi", "-i", "testsrc2=size=64x48:rate=25", "-f", "lavfi",
+                                  "-i", "sine", "-frames:v", "2", "-t", "0.1", "-c:v", "ffv1",
+                                  "-pix_fmt", "yuv422p", "-c:a", "pcm_s16le"});
+  const std::string audio_only = MakeClip("audio.wav", {"-f", "lavfi", "-i", "sine", "-t", "0.1"});
+  const std::string not_media = Path("notes.txt");
+  WriteWholeFile(not_media, "not a video, only words\n");
+
+  struct Refusal {
+    std::string path;
+    std::optional<int> stream;
+    std::string message;
+  };
+  const Refusal refusals[] = {
+      {Path("missing.mkv"), {}, Path("missing.mkv") + ": cannot open: No such file or directory"},
+      {not_media, {}, not_media + ": Invalid data found when processing input"},
+      {audio_only, {}, audio_only + ": no video stream"},
+      {with_audio, 2, with_audio + ": there is no stream 2: the file has 2 (numbered from 0)"},
+      {with_audio, -1, with_audio + ": there is no stream -1: the file has 2 (numbered from 0)"},
+      {with_audio, 1, with_audio + ": stream 1 is audio, not video"},
+      {with_audio, 0,
+       with_audio + ": pixel format yuv422p is not 8-bit 4:2:0 (yuv420p); add --to-yv12 to "
+                    "convert it with libswscale"},
+  };
+  for (const Refusal& refusal : refusals) {
+    Logged logged;
+    FfmpegReaderOptions options = logged.Options();
+    options.stream_index = refusal.stream;
+    try {
+      FfmpegReader reader(refusal.path, options);
+      ADD_FAILURE() << refusal.path << " opened";
+    } catch (const host::Y4mError& error) {
+      EXPECT_EQ(error.what(), refusal.message);
+    }
+  }
+  // The same stream, converted, opens.
+  Logged logged;
+  FfmpegReaderOptions options = logged.Options(true);
+  options.stream_index = 0;
+  FfmpegReader reader(with_audio, options);
+  EXPECT_EQ(reader.info().pixel_format, "yuv422p");
+  EXPECT_EQ(ReadAllFrames(reader).size(), 2u);
+}
+
+// framehost's "-": the reader takes back the bytes read to look for a
+// YUV4MPEG2 signature, from a pipe and from a file that can seek.
+class FfmpegReaderOnDescriptor : public FfmpegClips {};
+
+TEST_F(FfmpegReaderOnDescriptor, TakesBackThePeekedBytes) {
+  if (const std::string why = MissingEncoder("mpeg2video"); !why.empty()) GTEST_SKIP() << why;
+  for (const std::string name : {"piped.ts", "peeked.mp4"}) {
+    const std::string clip = MakeClip(name, Args(kMpeg2, {"-frames:v", "6"}));
+    Logged by_path_log;
+    FfmpegReader by_path(clip, by_path_log.Options());
+    const std::vector<std::string> expected = ReadAllFrames(by_path);
+
+    const std::string bytes = ReadWholeFile(clip);
+    const bool pipe_it = name == "piped.ts";
+    int fds[2] = {-1, -1};
+    std::thread feeder;
+    if (pipe_it) {
+      ASSERT_EQ(pipe(fds), 0);
+      feeder = std::thread([&] {
+        for (std::size_t at = 0; at < bytes.size();) {
+          const ssize_t put = write(fds[1], bytes.data() + at, bytes.size() - at);
+          if (put <= 0) break;
+          at += static_cast<std::size_t>(put);
+        }
+        close(fds[1]);
+      });
+    } else {
+      fds[0] = open(clip.c_str(), O_RDONLY);
+    }
+    char peeked[10];
+    ASSERT_EQ(read(fds[0], peeked, sizeof peeked), 10);
+    Logged logged;
+    {
+      FfmpegReader reader(fds[0], std::string_view(peeked, sizeof peeked), "stdin",
+                          logged.Options());
+      EXPECT_EQ(reader.header().line, by_path.header().line) << name;
+      EXPECT_TRUE(ReadAllFrames(reader) == expected) << name;
+    }
+    if (feeder.joinable()) feeder.join();
+    close(fds[0]);
+    EXPECT_TRUE(logged.lines.empty()) << logged.lines.front();
+  }
+}
 
 }  // namespace
 }  // namespace vorlith::testing
