@@ -280,6 +280,45 @@ TEST_F(FfmpegReaderRefuses, FilesWithoutAReadableVideoStream) {
   EXPECT_EQ(ReadAllFrames(reader).size(), 2u);
 }
 
+// Streams that change on the way: the rate (told, frames kept) and the
+// frame size (frames of another size skipped and reported).
+class FfmpegReaderOnChangingStream : public FfmpegClips {};
+
+TEST_F(FfmpegReaderOnChangingStream, SaysThatTheRateVaried) {
+  if (const std::string why = MissingEncoder("ffv1"); !why.empty()) GTEST_SKIP() << why;
+  // Half a second of nothing after frame 4, timestamps kept as they are.
+  const std::string clip = MakeClip(
+      "gap.mkv", {"-f", "lavfi", "-i", "testsrc2=size=64x48:rate=25", "-frames:v", "10", "-vf",
+                  "setpts=N/25/TB+gte(N\\,5)*0.5/TB", "-fps_mode", "passthrough", "-c:v", "ffv1"});
+  Logged logged;
+  FfmpegReader reader(clip, logged.Options());
+  EXPECT_EQ(ReadAllFrames(reader).size(), 10u);
+  EXPECT_TRUE(reader.rate_varied());
+  EXPECT_EQ(reader.frames_lost(), 0);
+}
+
+TEST_F(FfmpegReaderOnChangingStream, SkipsFramesOfAnotherSize) {
+  if (const std::string why = MissingEncoder("mpeg2video"); !why.empty()) GTEST_SKIP() << why;
+  const std::string wide = MakeClip("wide.ts", Args(kMpeg2, {"-frames:v", "5"}));
+  const std::string narrow =
+      MakeClip("narrow.ts", {"-f", "lavfi", "-i", "testsrc2=size=320x240:rate=30", "-frames:v", "4",
+                             "-c:v", "mpeg2video"});
+  const std::string joined = Path("joined.ts");
+  WriteWholeFile(joined, ReadWholeFile(wide) + ReadWholeFile(narrow));
+
+  Logged logged;
+  FfmpegReader reader(joined, logged.Options());
+  const std::vector<std::string> frames = ReadAllFrames(reader);
+  EXPECT_EQ(reader.header().width, 352);
+  EXPECT_GE(frames.size(), 4u);
+  EXPECT_GE(reader.frames_lost(), 4);
+  ASSERT_FALSE(logged.lines.empty());
+  EXPECT_EQ(logged.lines.front(),
+            joined + ": frame " + std::to_string(frames.size()) +
+                ": the stream changes to 320x240 yuv420p from 352x240 yuv420p; such frames are "
+                "skipped");
+}
+
 // framehost's "-": the reader takes back the bytes read to look for a
 // YUV4MPEG2 signature, from a pipe and from a file that can seek.
 class FfmpegReaderOnDescriptor : public FfmpegClips {};
