@@ -1,0 +1,95 @@
+#include "ffmpeg_clips.h"
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "run_process.h"
+#include "y4m_frame_buffer.h"
+#include "y4m_reader.h"
+#include "y4m_streams.h"
+
+namespace vorlith::testing {
+namespace {
+
+// The ffmpeg program's path, found on PATH, or empty.
+const std::string& FfmpegProgram() {
+  static const std::string program = [] {
+    const char* path = std::getenv("PATH");
+    std::istringstream directories(path ? path : "");
+    for (std::string directory; std::getline(directories, directory, ':');) {
+      const std::string candidate = directory + "/ffmpeg";
+      if (!directory.empty() && access(candidate.c_str(), X_OK) == 0) return candidate;
+    }
+    return std::string();
+  }();
+  return program;
+}
+
+}  // namespace
+
+FfmpegClips::FfmpegClips() {
+  char pattern[] = "/tmp/ffmpeg_clips.XXXXXX";
+  dir_ = mkdtemp(pattern);
+}
+
+FfmpegClips::~FfmpegClips() { std::filesystem::remove_all(dir_); }
+
+std::string FfmpegClips::MissingEncoder(const std::string& encoder) {
+  // Asked once: the list does not change while the tests run.
+  if (FfmpegProgram().empty()) return "the ffmpeg program is not installed (Debian: ffmpeg)";
+  static const ProcessResult listed = RunProcess({FfmpegProgram(), "-hide_banner", "-encoders"});
+  if (listed.exit_status != 0) return "ffmpeg -encoders failed: " + listed.err;
+  if (listed.out.find(" " + encoder + " ") == std::string::npos) {
+    return "this ffmpeg has no " + encoder + " encoder";
+  }
+  return "";
+}
+
+std::string FfmpegClips::MakeClip(const std::string& name, const std::vector<std::string>& args) {
+  std::vector<std::string> command = {FfmpegProgram(), "-v", "error", "-y"};
+  command.insert(command.end(), args.begin(), args.end());
+  command.push_back(Path(name));
+  const ProcessResult made = RunProcess(command);
+  EXPECT_EQ(made.exit_status, 0) << "making " << name << ": " << made.err;
+  return Path(name);
+}
+
+DecodedClip FfmpegClips::DecodeWithFfmpeg(const std::string& path,
+                                          const std::vector<std::string>& args) {
+  const std::string y4m = path + ".ffmpeg.y4m";
+  std::vector<std::string> command = {FfmpegProgram(), "-v", "error", "-y", "-i", path};
+  command.insert(command.end(), args.begin(), args.end());
+  command.insert(command.end(), {"-f", "yuv4mpegpipe", y4m});
+  const ProcessResult decoded = RunProcess(command);
+  EXPECT_EQ(decoded.exit_status, 0) << "decoding " << path << ": " << decoded.err;
+
+  DecodedClip clip;
+  const int fd = open(y4m.c_str(), O_RDONLY);
+  if (fd < 0) return clip;
+  host::Y4mReader reader(fd, y4m);
+  clip.header_line = reader.header().line;
+  host::Y4mFrameBuffer frame(reader.header());
+  while (reader.ReadFrame(frame.planes(), nullptr))
+    clip.frames.push_back(PlaneBytes(frame.planes()));
+  close(fd);
+  return clip;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+void WriteWholeFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+}  // namespace vorlith::testing
