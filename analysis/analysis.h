@@ -19,7 +19,26 @@ struct LumaPlane {
   std::int32_t height = 0;
 };
 
-// Counts the combed 8x8 blocks of `plane`. A block is combed when at least 3
+// The grid of blocks that the scan judges. Blocks are 8x8 and start every 8
+// columns while x < row_size, so the last one of a band reaches past a row
+// size that is no multiple of 8, up to the scanned width. Bands start every
+// 8 rows while y < height - 10: each block also reads the two rows below it,
+// and the plane's last row is never read. A row size of 0 or less, or a
+// height of 10 or less, gives no block. Exact for any 32-bit sizes.
+struct ScanGrid {
+  static constexpr int kBlockSize = 8;  // samples across and rows down
+
+  std::int64_t scanned_width = 0;  // the row size raised to a multiple of 8
+  std::int64_t blocks_across = 0;
+  std::int64_t bands = 0;
+  std::int64_t blocks = 0;
+};
+
+// Out of line, in baseline code: the vector forms call it too, and an inline
+// copy built with their instruction sets could be the one the linker keeps.
+ScanGrid ScanGridOf(std::int32_t row_size, std::int32_t height);
+
+// Counts the combed 8x8 blocks of `plane`, on the grid above. A block is combed when at least 3
 // of its 8 rows differ from the next row by more than 20 beyond how much they
 // differ from the row after next (sums of absolute differences over the
 // block's 8 columns). With `show` the combed blocks are painted 255 through

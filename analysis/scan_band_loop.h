@@ -27,20 +27,19 @@ std::int32_t ScanBandsWith(const LumaPlane& plane, bool show) {
   const std::uint8_t* const read = plane.read_ptr;
   std::uint8_t* const write = plane.write_ptr;
   const std::ptrdiff_t pitch = plane.pitch;
-  // 64-bit bounds, exact for any 32-bit height and row size; a row size of 0
-  // or less gives no block.
-  const std::int64_t band_limit = std::int64_t{plane.height} - 10;
-  const std::int64_t blocks_per_band = (std::int64_t{plane.row_size} + 7) / 8;
+  const ScanGrid grid = ScanGridOf(plane.row_size, plane.height);
+  const std::int64_t blocks_per_band = grid.blocks_across;
+  constexpr int kBlockSize = ScanGrid::kBlockSize;
   std::int32_t count = 0;
-  for (std::int64_t y = 0; y < band_limit; y += 8) {
-    const std::ptrdiff_t band = y * pitch;
+  for (std::int64_t b = 0; b < grid.bands; ++b) {
+    const std::ptrdiff_t band = b * kBlockSize * pitch;
     for (std::int64_t first = 0; first < blocks_per_band; first += Kernel::kBlocks) {
       const std::int64_t left = blocks_per_band - first;
       const int blocks = left < Kernel::kBlocks ? static_cast<int>(left) : Kernel::kBlocks;
-      const std::uint32_t combed = Kernel::Judge(read + band + 8 * first, pitch, blocks);
+      const std::uint32_t combed = Kernel::Judge(read + band + kBlockSize * first, pitch, blocks);
       if (combed == 0) continue;
       count += __builtin_popcount(combed);
-      if (show) PaintCombedBlocks(write + band + 8 * first, pitch, combed);
+      if (show) PaintCombedBlocks(write + band + kBlockSize * first, pitch, combed);
     }
   }
   return count;

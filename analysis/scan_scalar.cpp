@@ -7,12 +7,9 @@
 namespace vorlith {
 namespace {
 
-constexpr int kBlockSize = 8;
+constexpr int kBlockSize = ScanGrid::kBlockSize;
 constexpr int kTestMargin = 20;
 constexpr int kHoldingTestsForCombed = 3;
-// A band's top row must lie below height - 10: each block reads two rows of
-// the band below it, and the last row of the plane is never read.
-constexpr int kRowsBelowLastBand = 10;
 
 int SumOfAbsoluteDifferences(const std::uint8_t* a, const std::uint8_t* b) {
   int sum = 0;
@@ -41,12 +38,11 @@ void Paint(std::uint8_t* block, std::ptrdiff_t pitch) {
 
 std::int32_t ScanCombedBlocksScalar(const LumaPlane& plane, bool show) {
   const std::ptrdiff_t pitch = plane.pitch;
-  // 64-bit bounds: the limits stay exact for any 32-bit height and row size.
-  const std::int64_t band_limit = std::int64_t{plane.height} - kRowsBelowLastBand;
+  const ScanGrid grid = ScanGridOf(plane.row_size, plane.height);
   std::int32_t count = 0;
-  for (std::int64_t y = 0; y < band_limit; y += kBlockSize) {
-    for (std::int64_t x = 0; x < plane.row_size; x += kBlockSize) {
-      const std::ptrdiff_t offset = y * pitch + x;
+  for (std::int64_t band = 0; band < grid.bands; ++band) {
+    for (std::int64_t block = 0; block < grid.blocks_across; ++block) {
+      const std::ptrdiff_t offset = band * kBlockSize * pitch + block * kBlockSize;
       if (!IsCombed(plane.read_ptr + offset, pitch)) continue;
       ++count;
       if (show) Paint(plane.write_ptr + offset, pitch);

@@ -17,14 +17,14 @@ PVideoFrame VorlithFilter::GetFrame(int n, IScriptEnvironment* env) {
 
   const vorlith::LumaPlane plane{frame->GetReadPtr(), frame->GetWritePtr(), frame->GetPitch(),
                                  frame->GetRowSize(), frame->GetHeight()};
-  const std::int64_t scanned_width = (std::int64_t{plane.row_size} + 7) & ~std::int64_t{7};
+  const vorlith::ScanGrid grid = vorlith::ScanGridOf(plane.row_size, plane.height);
   const std::int64_t stride = plane.pitch < 0 ? -std::int64_t{plane.pitch} : plane.pitch;
-  if (plane.height > 10 && plane.row_size > 0) {
+  if (grid.blocks > 0) {
     if (plane.read_ptr == nullptr || (show && plane.write_ptr == nullptr)) {
       env->ThrowError("Vorlith: frame %d has no %s pointer", n,
                       plane.read_ptr == nullptr ? "read" : "write");
     }
-    if (stride < scanned_width) {
+    if (stride < grid.scanned_width) {
       env->ThrowError(
           "Vorlith: frame %d has a pitch of %d bytes, less than its row size of %d "
           "raised to a multiple of 8",

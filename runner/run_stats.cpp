@@ -15,11 +15,6 @@ std::string PositionsText(const CadenceSegment& segment) {
 
 }  // namespace
 
-std::int64_t JudgedBlocksPerFrame(std::int64_t width, std::int64_t height) {
-  if (width <= 0 || height <= 10) return 0;
-  return (height - 10 + 7) / 8 * ((width + 7) / 8);
-}
-
 std::string FormatPercent(std::int64_t blocks, std::int64_t blocks_per_frame) {
   if (blocks_per_frame <= 0) return "0.00";
   // Hundredths of a percent, rounded half up; both numbers are bounded, so

@@ -22,10 +22,6 @@ struct RunStats {
   std::vector<CadenceSegment> segments;
 };
 
-// The blocks the scan judges in a frame of this size: one band every 8 rows
-// whose top row lies above height - 10, one block every 8 columns.
-std::int64_t JudgedBlocksPerFrame(std::int64_t width, std::int64_t height);
-
 // `blocks` as a percentage of `blocks_per_frame`, rounded to two decimals
 // ("6.27"); "0.00" when a frame has no block to judge. The count is taken
 // as BoundedBlocks gives it.

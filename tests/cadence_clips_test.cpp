@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis.h"
 #include "cadence_segments.h"
 #include "lavfi_clips.h"
 #include "report_tally.h"
@@ -115,7 +116,7 @@ TEST_P(CadenceClips, SegmentsFallWhereTheClipWasJoined) {
   }
 
   EXPECT_EQ(runner::FindCadenceSegments(tally.reports, c.frames, c.th,
-                                        runner::JudgedBlocksPerFrame(c.width, c.height)),
+                                        ScanGridOf(c.width, c.height).blocks),
             c.expected);
 }
 

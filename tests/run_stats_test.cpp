@@ -1,4 +1,4 @@
-// The stats of a run as text: the blocks a frame has to judge, percentages,
+// The stats of a run as text: percentages,
 // the CSV and JSON files, the segments' summary lines, and the escaping of
 // names for JSON and XML.
 #include "run_stats.h"
@@ -10,29 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "analysis.h"
 #include "text_escapes.h"
 
 namespace vorlith::runner {
 namespace {
-
-// On a plane combed in every block the scan counts exactly the blocks it
-// judges.
-TEST(RunStats, JudgedBlocksAreWhatTheScanJudges) {
-  for (const auto& [width, height] : std::vector<std::pair<int, int>>{
-           {720, 480}, {1920, 1080}, {101, 67}, {16, 16}, {9, 11}, {16, 10}, {8, 3}}) {
-    const int pitch = (width + 7) / 8 * 8;
-    std::vector<std::uint8_t> plane(static_cast<std::size_t>(pitch) * height);
-    for (int r = 0; r < height; r += 2) {
-      std::fill_n(plane.begin() + static_cast<std::ptrdiff_t>(r) * pitch, pitch, 255);
-    }
-    const LumaPlane luma{plane.data(), nullptr, pitch, width, height};
-    EXPECT_EQ(JudgedBlocksPerFrame(width, height), ScanCombedBlocks(luma, false))
-        << width << "x" << height;
-  }
-  EXPECT_EQ(JudgedBlocksPerFrame(720, 480), 5310);
-  EXPECT_EQ(JudgedBlocksPerFrame(0, 480), 0);
-}
 
 TEST(RunStats, PercentHasTwoDecimalsRoundedHalfUp) {
   const struct {

@@ -2,11 +2,13 @@
 // supports, top-down and bottom-up, with and without painting.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <functional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "guarded_plane.h"
@@ -146,6 +148,25 @@ TEST(ScanCombedBlocks, DispatchedScanMatchesTheReference) {
   EXPECT_EQ(ScanCombedBlocks(plane.View(), true), 5310);
   EXPECT_EQ(ScanCombedBlocksScalar(reference.View(), true), 5310);
   EXPECT_EQ(plane.FirstDifference(reference), "");
+}
+
+// On a plane combed in every block the scan counts exactly the blocks it
+// judges.
+TEST(ScanGrid, HoldsTheBlocksThatTheScanJudges) {
+  for (const auto& [width, height] : std::vector<std::pair<int, int>>{
+           {720, 480}, {1920, 1080}, {101, 67}, {16, 16}, {9, 11}, {16, 10}, {8, 3}}) {
+    const int pitch = (width + 7) / 8 * 8;
+    std::vector<std::uint8_t> plane(static_cast<std::size_t>(pitch) * height);
+    for (int r = 0; r < height; r += 2) {
+      std::fill_n(plane.begin() + static_cast<std::ptrdiff_t>(r) * pitch, pitch, 255);
+    }
+    const LumaPlane luma{plane.data(), nullptr, pitch, width, height};
+    EXPECT_EQ(ScanGridOf(width, height).blocks, ScanCombedBlocks(luma, false))
+        << width << "x" << height;
+  }
+  EXPECT_EQ(ScanGridOf(720, 480).blocks, 5310);
+  EXPECT_EQ(ScanGridOf(0, 480).blocks, 0);
+  EXPECT_EQ(ScanGridOf(12, 27).scanned_width, 16);
 }
 
 }  // namespace
