@@ -49,7 +49,7 @@ double DecodeAndCopy(const std::string& clip, long long* frames) {
   options.log = PrintLine;
   vorlith::media::FfmpegReader reader(clip, options);
   const std::int32_t width = reader.header().width;
-  const vorlith::host::Y4mFrameBuffer frame(reader.header(), (64 - width % 64) % 64);
+  const vorlith::media::Y4mFrameBuffer frame(reader.header(), (64 - width % 64) % 64);
   while (reader.ReadFrame(frame.planes())) {
   }
   *frames = reader.frames_read();

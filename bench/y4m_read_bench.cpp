@@ -27,8 +27,8 @@
 namespace vorlith::bench {
 namespace {
 
-using host::Y4mFrameBuffer;
-using host::Y4mReader;
+using media::Y4mFrameBuffer;
+using media::Y4mReader;
 
 // The chunk size GNU cat reads with.
 constexpr std::size_t kPlainChunk = 128 * 1024;
@@ -79,7 +79,7 @@ class ClipSource {
 
 std::int64_t PlainReadAll(int fd) {
   // Aligned like cat's buffer, which comes straight from mmap.
-  static const host::AlignedBytes chunk(kPlainChunk);
+  static const media::AlignedBytes chunk(kPlainChunk);
   std::int64_t total = 0;
   for (ssize_t got; (got = read(fd, chunk.data(), kPlainChunk)) > 0;) total += got;
   return total;
@@ -129,11 +129,11 @@ std::string WriteTemporaryClip() {
   std::string path = std::string(directory != nullptr ? directory : "/tmp") + "/y4m_benchXXXXXX";
   const int fd = mkstemp(path.data());
   if (fd < 0) std::exit(1);
-  const host::Y4mHeader header =
-      host::ParseY4mHeader("YUV4MPEG2 W1920 H1080 F30:1 Ip C420jpeg", path);
+  const media::Y4mHeader header =
+      media::ParseY4mHeader("YUV4MPEG2 W1920 H1080 F30:1 Ip C420jpeg", path);
   const Y4mFrameBuffer frame(header);
-  host::Y4mWriter writer(fd, path, header);
-  for (int n = 0; n < 200; ++n) writer.WriteFrame(frame.planes(), "");
+  media::Y4mWriter writer(fd, path, header);
+  for (int n = 0; n < 200; ++n) writer.WriteFrame(frame.views(), "");
   close(fd);
   return path;
 }

@@ -72,10 +72,10 @@ int main(int argc, char** argv) {
   const bool to_stdout = arguments->output == "-";
   const std::string output_name = to_stdout ? "stdout" : arguments->output;
   const int fd =
-      to_stdout ? STDOUT_FILENO : vorlith::host::CreateStreamForWriting(arguments->output);
+      to_stdout ? STDOUT_FILENO : vorlith::platform::CreateStreamForWriting(arguments->output);
   if (fd < 0) {
     std::fprintf(stderr, "make_pulldown_clip: %s: cannot open: %s\n", output_name.c_str(),
-                 vorlith::host::SystemErrorText(vorlith::host::LastSystemError()).c_str());
+                 vorlith::platform::SystemErrorText(vorlith::platform::LastSystemError()).c_str());
     return 1;
   }
   // Only a regular file is ours to remove, never a device or a pipe that
@@ -85,11 +85,11 @@ int main(int argc, char** argv) {
   try {
     vorlith::examples::WritePulldownClip(fd, output_name, arguments->options);
     if (!to_stdout && close(fd) != 0) {
-      throw vorlith::host::Y4mError(
-          output_name,
-          "close failed: " + vorlith::host::SystemErrorText(vorlith::host::LastSystemError()));
+      throw vorlith::media::Y4mError(output_name,
+                                     "close failed: " + vorlith::platform::SystemErrorText(
+                                                            vorlith::platform::LastSystemError()));
     }
-  } catch (const vorlith::host::Y4mError& e) {
+  } catch (const vorlith::media::Y4mError& e) {
     std::fprintf(stderr, "make_pulldown_clip: %s\n", e.what());
     // A clip cut short must not pass for a whole one.
     // Windows removes no file that is still open; after a failed close the

@@ -51,7 +51,7 @@ std::int64_t Wrap(std::int64_t value, std::int64_t period) {
 
 }  // namespace
 
-MovingScene::MovingScene(const host::Y4mHeader& header)
+MovingScene::MovingScene(const media::Y4mHeader& header)
     : background_(header), width_(header.width) {
   for (int p = 0; p < host::kPlaneCount; ++p) {
     const host::PlaneBuffer& plane = background_.plane(p);

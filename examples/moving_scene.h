@@ -14,7 +14,7 @@ namespace vorlith::examples {
 
 class MovingScene {
  public:
-  explicit MovingScene(const host::Y4mHeader& header);
+  explicit MovingScene(const media::Y4mHeader& header);
 
   // Draws the rows of film frame `film_frame` whose index has the parity
   // `parity` (0: the top field's rows, 1: the bottom field's), in all
@@ -25,7 +25,7 @@ class MovingScene {
 
  private:
   // The background is still; it is drawn once and copied under the objects.
-  host::Y4mFrameBuffer background_;
+  media::Y4mFrameBuffer background_;
   std::int32_t width_;
 };
 

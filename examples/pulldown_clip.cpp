@@ -17,18 +17,18 @@ WovenFields PulldownFields(std::int64_t video_frame) {
 }
 
 void WritePulldownClip(int fd, const std::string& output_name, const PulldownClipOptions& options) {
-  const host::Y4mHeader header =
-      host::ParseY4mHeader("YUV4MPEG2 W" + std::to_string(options.width) + " H" +
-                               std::to_string(options.height) + " F30000:1001 It C420mpeg2",
-                           output_name);
+  const media::Y4mHeader header =
+      media::ParseY4mHeader("YUV4MPEG2 W" + std::to_string(options.width) + " H" +
+                                std::to_string(options.height) + " F30000:1001 It C420mpeg2",
+                            output_name);
   const MovingScene scene(header);
-  const host::Y4mFrameBuffer frame(header);
-  host::Y4mWriter writer(fd, output_name, header);
+  const media::Y4mFrameBuffer frame(header);
+  media::Y4mWriter writer(fd, output_name, header);
   for (std::int64_t n = 0; n < options.frames; ++n) {
     const WovenFields fields = PulldownFields(n);
     scene.DrawField(fields.top, 0, frame.planes());
     scene.DrawField(fields.bottom, 1, frame.planes());
-    writer.WriteFrame(frame.planes(), "");
+    writer.WriteFrame(frame.views(), "");
   }
 }
 

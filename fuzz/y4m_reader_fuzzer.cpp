@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       bool clean_end = false;
       try {
         while (reader.ReadFrame(frame.planes(), &parameters)) {
-          writer.WriteFrame(frame.planes(), parameters);
+          writer.WriteFrame(frame.views(), parameters);
         }
         clean_end = true;
       } catch (const Y4mError&) {

@@ -9,7 +9,7 @@
 #include <memory>
 #include <new>
 
-namespace vorlith::host {
+namespace vorlith::media {
 
 class AlignedBytes {
  public:
@@ -30,4 +30,4 @@ class AlignedBytes {
   std::unique_ptr<std::uint8_t[], Delete> bytes_;
 };
 
-}  // namespace vorlith::host
+}  // namespace vorlith::media

@@ -45,7 +45,7 @@ FfmpegDecoder::FfmpegDecoder(std::unique_ptr<DescriptorInput> input, std::string
 }
 
 void FfmpegDecoder::Open(std::optional<int> stream_index) {
-  const auto fail = [&](const std::string& cause) { throw host::Y4mError(input_name_, cause); };
+  const auto fail = [&](const std::string& cause) { throw media::Y4mError(input_name_, cause); };
 
   format_ = avformat_alloc_context();
   packet_ = av_packet_alloc();

@@ -32,7 +32,7 @@ class FfmpegDecoder {
  public:
   // Reads the container from `input`, picks stream `stream_index` or, when
   // it is empty, the best video stream, and opens its decoder with
-  // automatic frame threads. Every fault throws a host::Y4mError
+  // automatic frame threads. Every fault throws a media::Y4mError
   // "<input_name>: <cause>". Reports of frames that fail to decode go to
   // `log`, which must outlive the decoder.
   FfmpegDecoder(std::unique_ptr<DescriptorInput> input, std::string input_name,

@@ -28,21 +28,21 @@ std::string FormatName(int format) {
   return name ? name : "unknown";
 }
 
-host::Y4mRatio ToRatio(AVRational ratio) {
+media::Y4mRatio ToRatio(AVRational ratio) {
   if (ratio.num <= 0 || ratio.den <= 0) return {};
   av_reduce(&ratio.num, &ratio.den, ratio.num, ratio.den, INT32_MAX);
   return {ratio.num, ratio.den};
 }
 
-host::Y4mInterlacing FieldOrder(const AVFrame& frame) {
-  if (!frame.interlaced_frame) return host::Y4mInterlacing::kProgressive;
-  return frame.top_field_first ? host::Y4mInterlacing::kTopFieldFirst
-                               : host::Y4mInterlacing::kBottomFieldFirst;
+media::Y4mInterlacing FieldOrder(const AVFrame& frame) {
+  if (!frame.interlaced_frame) return media::Y4mInterlacing::kProgressive;
+  return frame.top_field_first ? media::Y4mInterlacing::kTopFieldFirst
+                               : media::Y4mInterlacing::kBottomFieldFirst;
 }
 
 std::unique_ptr<DescriptorInput> OpenFile(const std::string& path) {
-  const int fd = host::OpenStreamForReading(path);
-  if (fd < 0) throw host::Y4mError(path, std::string("cannot open: ") + std::strerror(errno));
+  const int fd = platform::OpenStreamForReading(path);
+  if (fd < 0) throw media::Y4mError(path, std::string("cannot open: ") + std::strerror(errno));
   return std::make_unique<DescriptorInput>(fd, std::string_view(), true);
 }
 
@@ -61,20 +61,20 @@ struct FfmpegReader::State {
   void Begin(bool convert_to_yv12) {
     const std::string& name = decoder.input_name();
     ahead = decoder.NextFrame();
-    if (ahead == nullptr) throw host::Y4mError(name, "the video stream has no frame that decodes");
+    if (ahead == nullptr) throw media::Y4mError(name, "the video stream has no frame that decodes");
     width = ahead->width;
     height = ahead->height;
     format = static_cast<AVPixelFormat>(ahead->format);
     if (!IsYv12(format)) {
       if (!convert_to_yv12) {
-        throw host::Y4mError(name, "pixel format " + FormatName(format) +
-                                       " is not 8-bit 4:2:0 (yuv420p); add --to-yv12 to "
-                                       "convert it with libswscale");
+        throw media::Y4mError(name, "pixel format " + FormatName(format) +
+                                        " is not 8-bit 4:2:0 (yuv420p); add --to-yv12 to "
+                                        "convert it with libswscale");
       }
       try {
         conversion.emplace(width, height, format);
       } catch (const std::invalid_argument& error) {
-        throw host::Y4mError(name, error.what());
+        throw media::Y4mError(name, error.what());
       }
     }
 
@@ -103,7 +103,7 @@ struct FfmpegReader::State {
     tags.format = conversion ? AV_PIX_FMT_YUV420P : format;
     tags.chroma_location = ahead->chroma_location;
     tags.colour_range = ahead->color_range;
-    header = host::ParseY4mHeader(FfmpegY4mHeaderLine(tags), name);
+    header = media::ParseY4mHeader(FfmpegY4mHeaderLine(tags), name);
   }
 
   // The next frame of the first one's size and format, or null at the end.
@@ -135,9 +135,9 @@ struct FfmpegReader::State {
   FfmpegDecoder decoder;
   std::optional<Yv12Conversion> conversion;
   VideoStreamInfo info;
-  host::Y4mHeader header;
+  media::Y4mHeader header;
   // The caller's planes as ranges in file order, which the copy fills.
-  host::FrameRows rows;
+  media::FrameRows rows;
   // The first frame, decoded at open, until it is read.
   const AVFrame* ahead = nullptr;
   int width = 0;
@@ -157,7 +157,7 @@ FfmpegReader::~FfmpegReader() = default;
 
 const VideoStreamInfo& FfmpegReader::info() const { return state_->info; }
 
-const host::Y4mHeader& FfmpegReader::header() const { return state_->header; }
+const media::Y4mHeader& FfmpegReader::header() const { return state_->header; }
 
 std::int64_t FfmpegReader::frames_read() const {
   return state_->decoder.frames_decoded() - (state_->ahead != nullptr ? 1 : 0);

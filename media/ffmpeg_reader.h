@@ -39,12 +39,12 @@ struct VideoStreamInfo {
   bool converted = false;    // pixel_format is converted to yuv420p
   std::int32_t width = 0;
   std::int32_t height = 0;
-  host::Y4mRatio frame_rate;     // average, else base rate; 0:0 unknown
-  host::Y4mRatio sample_aspect;  // 0:0 unknown
+  media::Y4mRatio frame_rate;     // average, else base rate; 0:0 unknown
+  media::Y4mRatio sample_aspect;  // 0:0 unknown
   // From the first frame's interlaced and top-field-first flags, as the
   // ffmpeg program takes it for its y4m output (a container's own word can
   // be wrong: H.264 in Matroska is said to be progressive).
-  host::Y4mInterlacing field_order = host::Y4mInterlacing::kProgressive;
+  media::Y4mInterlacing field_order = media::Y4mInterlacing::kProgressive;
   // The container's count; 0 where it does not know.
   std::int64_t frame_count = 0;
 };
@@ -54,7 +54,7 @@ class FfmpegReader {
   // Opens and reads the file at `path`. Every fault at open (a file that
   // cannot be opened or holds no video stream, an unknown codec, a refused
   // pixel format, a stream that decodes to no frame) throws a
-  // host::Y4mError "<path>: <cause>". The first frame is decoded here.
+  // media::Y4mError "<path>: <cause>". The first frame is decoded here.
   FfmpegReader(const std::string& path, FfmpegReaderOptions options);
   // The same for a descriptor (framehost's "-") whose first bytes `peeked`
   // were already read; `input_name` begins every message. The descriptor
@@ -69,7 +69,7 @@ class FfmpegReader {
   // For the y4m writer: the header line that `ffmpeg -i FILE -f
   // yuv4mpegpipe -` writes for the stream (with -pix_fmt yuv420p where
   // the frames are converted), parsed.
-  const host::Y4mHeader& header() const;
+  const media::Y4mHeader& header() const;
   // Frames delivered so far, which is also the number of the next frame.
   std::int64_t frames_read() const;
 

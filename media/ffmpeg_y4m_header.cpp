@@ -12,13 +12,13 @@ std::string Ratio(AVRational ratio) {
   return std::to_string(numerator) + ":" + std::to_string(denominator);
 }
 
-char InterlacingLetter(host::Y4mInterlacing interlacing) {
+char InterlacingLetter(media::Y4mInterlacing interlacing) {
   switch (interlacing) {
-    case host::Y4mInterlacing::kTopFieldFirst:
+    case media::Y4mInterlacing::kTopFieldFirst:
       return 't';
-    case host::Y4mInterlacing::kBottomFieldFirst:
+    case media::Y4mInterlacing::kBottomFieldFirst:
       return 'b';
-    case host::Y4mInterlacing::kMixed:
+    case media::Y4mInterlacing::kMixed:
       return 'm';
     default:
       return 'p';

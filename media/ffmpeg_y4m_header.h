@@ -21,7 +21,7 @@ struct Y4mStreamTags {
   std::int32_t height = 0;
   AVRational frame_rate{0, 1};  // 0/1 when unknown
   AVRational sample_aspect{0, 1};
-  host::Y4mInterlacing interlacing = host::Y4mInterlacing::kProgressive;
+  media::Y4mInterlacing interlacing = media::Y4mInterlacing::kProgressive;
   // The 4:2:0 format written (yuv420p or yuvj420p), and the chroma siting
   // and range of the decoded frames.
   AVPixelFormat format = AV_PIX_FMT_YUV420P;

@@ -8,7 +8,7 @@
 
 #include "stop_request.h"
 
-namespace vorlith::host {
+namespace vorlith::media {
 
 void FrameRows::Clear() {
   ranges_.clear();
@@ -20,7 +20,7 @@ void FrameRows::Append(void* data, std::size_t size) {
   if (size == 0) return;
   pending_bytes_ += size;
   if (!ranges_.empty()) {
-    IoRange& last = ranges_.back();
+    platform::IoRange& last = ranges_.back();
     if (static_cast<std::uint8_t*>(last.iov_base) + last.iov_len == data) {
       last.iov_len += size;
       return;
@@ -29,9 +29,17 @@ void FrameRows::Append(void* data, std::size_t size) {
   ranges_.push_back({data, size});
 }
 
-void FrameRows::AppendPlanes(const Y4mHeader& header, const PlaneBuffer planes[kPlaneCount]) {
-  for (int p = 0; p < kPlaneCount; ++p) {
-    const PlaneBuffer& plane = planes[p];
+void FrameRows::AppendPlanes(const Y4mHeader& header,
+                             const host::PlaneBuffer planes[host::kPlaneCount]) {
+  const host::PlaneView views[host::kPlaneCount] = {
+      host::ViewOf(planes[0]), host::ViewOf(planes[1]), host::ViewOf(planes[2])};
+  AppendPlanes(header, views);
+}
+
+void FrameRows::AppendPlanes(const Y4mHeader& header,
+                             const host::PlaneView planes[host::kPlaneCount]) {
+  for (int p = 0; p < host::kPlaneCount; ++p) {
+    const host::PlaneView& plane = planes[p];
     const std::ptrdiff_t stride = plane.pitch < 0 ? -plane.pitch : plane.pitch;
     if (plane.data == nullptr || plane.row_size != header.PlaneWidth(p) ||
         plane.height != header.PlaneHeight(p) || stride < plane.row_size) {
@@ -41,8 +49,11 @@ void FrameRows::AppendPlanes(const Y4mHeader& header, const PlaneBuffer planes[k
           ", but the stream needs " + std::to_string(header.PlaneWidth(p)) + "x" +
           std::to_string(header.PlaneHeight(p)) + " with a pitch of at least its width");
     }
+    // The ranges are the system's, which has one type for reading and
+    // writing; rows to be written out are only ever read through them.
+    auto* const data = const_cast<std::uint8_t*>(plane.data);
     for (std::int32_t r = 0; r < plane.height; ++r) {
-      Append(plane.data + r * plane.pitch, static_cast<std::size_t>(plane.row_size));
+      Append(data + r * plane.pitch, static_cast<std::size_t>(plane.row_size));
     }
   }
 }
@@ -50,7 +61,7 @@ void FrameRows::AppendPlanes(const Y4mHeader& header, const PlaneBuffer planes[k
 std::size_t FrameRows::CopyFrom(const std::uint8_t* source, std::size_t size) {
   const std::size_t taken = std::min(size, pending_bytes_);
   for (std::size_t left = taken; left > 0;) {
-    const IoRange& range = ranges_[first_pending_];
+    const platform::IoRange& range = ranges_[first_pending_];
     const std::size_t part = std::min(left, range.iov_len);
     std::memcpy(range.iov_base, source, part);
     source += part;
@@ -63,14 +74,15 @@ std::size_t FrameRows::CopyFrom(const std::uint8_t* source, std::size_t size) {
 TransferResult FrameRows::Transfer(int fd, VectorTransfer transfer, OnSignal on_signal) {
   TransferResult result;
   while (pending_bytes_ > 0) {
-    const int count =
-        static_cast<int>(std::min<std::size_t>(kMaxRangesPerCall, ranges_.size() - first_pending_));
+    const int count = static_cast<int>(
+        std::min<std::size_t>(platform::kMaxRangesPerCall, ranges_.size() - first_pending_));
     const ssize_t moved = transfer(fd, &ranges_[first_pending_], count);
-    if (moved < 0 && errno == EINTR && (on_signal == OnSignal::kGoOn || StopRequested() == 0)) {
+    if (moved < 0 && errno == EINTR &&
+        (on_signal == OnSignal::kGoOn || platform::StopRequested() == 0)) {
       continue;
     }
     if (moved < 0) {
-      result.error = LastSystemError();
+      result.error = platform::LastSystemError();
       break;
     }
     if (moved == 0) break;
@@ -83,7 +95,7 @@ TransferResult FrameRows::Transfer(int fd, VectorTransfer transfer, OnSignal on_
 void FrameRows::Consume(std::size_t size) {
   pending_bytes_ -= size;
   while (size > 0) {
-    IoRange& range = ranges_[first_pending_];
+    platform::IoRange& range = ranges_[first_pending_];
     if (size < range.iov_len) {
       range.iov_base = static_cast<std::uint8_t*>(range.iov_base) + size;
       range.iov_len -= size;
@@ -94,4 +106,4 @@ void FrameRows::Consume(std::size_t size) {
   }
 }
 
-}  // namespace vorlith::host
+}  // namespace vorlith::media

@@ -14,16 +14,16 @@
 #include "system_error_text.h"
 #include "y4m_header.h"
 
-namespace vorlith::host {
+namespace vorlith::media {
 
 // What a Transfer moved before it stopped; `error` is the failed call's
 // error, its number 0 when everything moved or the input ended first.
 struct TransferResult {
   std::size_t bytes = 0;
-  SystemError error;
+  platform::SystemError error;
 };
 
-using VectorTransfer = ssize_t (*)(int fd, const IoRange* ranges, int count);
+using VectorTransfer = ssize_t (*)(int fd, const platform::IoRange* ranges, int count);
 
 // What a transfer that a signal cuts short does: go on (a write, so that a
 // frame begun is written whole), or give up with EINTR once a stop has been
@@ -37,8 +37,10 @@ class FrameRows {
   // straight on from it: planes without row padding become one range each.
   void Append(void* data, std::size_t size);
   // Adds every row of the three planes, after checking that they have the
-  // sizes that `header` gives (std::invalid_argument otherwise).
-  void AppendPlanes(const Y4mHeader& header, const PlaneBuffer planes[kPlaneCount]);
+  // sizes that `header` gives (std::invalid_argument otherwise): planes to
+  // read into, or planes to write out, which are only read.
+  void AppendPlanes(const Y4mHeader& header, const host::PlaneBuffer planes[host::kPlaneCount]);
+  void AppendPlanes(const Y4mHeader& header, const host::PlaneView planes[host::kPlaneCount]);
 
   std::size_t PendingBytes() const { return pending_bytes_; }
 
@@ -55,9 +57,9 @@ class FrameRows {
   // Drops the first `size` pending bytes.
   void Consume(std::size_t size);
 
-  std::vector<IoRange> ranges_;
+  std::vector<platform::IoRange> ranges_;
   std::size_t first_pending_ = 0;
   std::size_t pending_bytes_ = 0;
 };
 
-}  // namespace vorlith::host
+}  // namespace vorlith::media

@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string_view>
 
-namespace vorlith::host {
+namespace vorlith::media {
 
 class Y4mError : public std::runtime_error {
  public:
@@ -14,4 +14,4 @@ class Y4mError : public std::runtime_error {
   Y4mError(std::string_view source, std::string_view problem);
 };
 
-}  // namespace vorlith::host
+}  // namespace vorlith::media

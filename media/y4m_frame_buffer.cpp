@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-namespace vorlith::host {
+namespace vorlith::media {
 namespace {
 
 // A plane's bytes, rounded up so that the next plane starts aligned too.
@@ -20,11 +20,12 @@ Y4mFrameBuffer::Y4mFrameBuffer(const Y4mHeader& header, std::int32_t row_padding
                AlignedPlaneBytes(header, 1, row_padding) +
                AlignedPlaneBytes(header, 2, row_padding)) {
   std::uint8_t* next = storage_.data();
-  for (int p = 0; p < kPlaneCount; ++p) {
+  for (int p = 0; p < host::kPlaneCount; ++p) {
     planes_[p] = {next, header.PlaneWidth(p) + row_padding, header.PlaneWidth(p),
                   header.PlaneHeight(p)};
+    views_[p] = host::ViewOf(planes_[p]);
     next += AlignedPlaneBytes(header, p, row_padding);
   }
 }
 
-}  // namespace vorlith::host
+}  // namespace vorlith::media

@@ -8,7 +8,7 @@
 #include "plane_buffer.h"
 #include "y4m_header.h"
 
-namespace vorlith::host {
+namespace vorlith::media {
 
 class Y4mFrameBuffer {
  public:
@@ -20,12 +20,15 @@ class Y4mFrameBuffer {
   Y4mFrameBuffer(const Y4mFrameBuffer&) = delete;
   Y4mFrameBuffer& operator=(const Y4mFrameBuffer&) = delete;
 
-  const PlaneBuffer* planes() const { return planes_; }
-  const PlaneBuffer& plane(int p) const { return planes_[p]; }
+  // The planes to fill, and the same planes to read or write out.
+  const host::PlaneBuffer* planes() const { return planes_; }
+  const host::PlaneBuffer& plane(int p) const { return planes_[p]; }
+  const host::PlaneView* views() const { return views_; }
 
  private:
   AlignedBytes storage_;
-  PlaneBuffer planes_[kPlaneCount];
+  host::PlaneBuffer planes_[host::kPlaneCount];
+  host::PlaneView views_[host::kPlaneCount];
 };
 
-}  // namespace vorlith::host
+}  // namespace vorlith::media

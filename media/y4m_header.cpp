@@ -8,7 +8,7 @@
 #include "y4m_error.h"
 #include "y4m_text.h"
 
-namespace vorlith::host {
+namespace vorlith::media {
 namespace {
 
 // Every spelling of 4:2:0 in use; they differ only in where the chroma
@@ -189,4 +189,4 @@ Y4mHeader ParseY4mHeader(std::string_view line, std::string_view source) {
   return HeaderParser(line, source).Parse();
 }
 
-}  // namespace vorlith::host
+}  // namespace vorlith::media

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace vorlith::host {
+namespace vorlith::media {
 
 // Streams larger than this are refused before any frame memory is sized.
 inline constexpr std::int32_t kMaxY4mSide = 16384;
@@ -50,4 +50,4 @@ struct Y4mHeader {
 // the message of the Y4mError thrown for any fault.
 Y4mHeader ParseY4mHeader(std::string_view line, std::string_view source);
 
-}  // namespace vorlith::host
+}  // namespace vorlith::media

@@ -10,7 +10,7 @@
 #include "system_error_text.h"
 #include "y4m_text.h"
 
-namespace vorlith::host {
+namespace vorlith::media {
 namespace {
 
 // Large enough for the longest line and the frame data that follows it in
@@ -19,19 +19,20 @@ namespace {
 constexpr std::size_t kBufferBytes = 64 * 1024;
 static_assert(kBufferBytes > kMaxY4mLineBytes + 1);
 
-std::string ReadFailure(const SystemError& error) {
-  return "read failed: " + SystemErrorText(error);
+std::string ReadFailure(const platform::SystemError& error) {
+  return "read failed: " + platform::SystemErrorText(error);
 }
 
 }  // namespace
 
 Y4mReader::Y4mReader(int fd, std::string input_name)
     : fd_(fd), input_name_(std::move(input_name)), buffer_(kBufferBytes) {
-  UseBinaryMode(fd_);
+  platform::UseBinaryMode(fd_);
   header_ = ParseY4mHeader(ReadHeaderLine(), input_name_);
 }
 
-bool Y4mReader::ReadFrame(const PlaneBuffer planes[kPlaneCount], std::string* frame_parameters) {
+bool Y4mReader::ReadFrame(const host::PlaneBuffer planes[host::kPlaneCount],
+                          std::string* frame_parameters) {
   if (failure_) throw *failure_;
   // Checked before any input is taken, so that a caller's mistake loses no frame.
   rows_.Clear();
@@ -68,7 +69,7 @@ bool Y4mReader::ReadNextFrame(std::string* frame_parameters) {
   if (frame_parameters != nullptr) frame_parameters->assign(line.substr(kFrameWord.size()));
 
   begin_ += rows_.CopyFrom(buffer_.data() + begin_, end_ - begin_);
-  const TransferResult read = rows_.Transfer(fd_, ReadRanges, OnSignal::kStopIfRequested);
+  const TransferResult read = rows_.Transfer(fd_, platform::ReadRanges, OnSignal::kStopIfRequested);
   if (read.error.number != 0) Fail(ReadFailure(read.error));
   if (rows_.PendingBytes() > 0) {
     Fail(FrameName() + " is truncated: " + std::to_string(rows_.PendingBytes()) + " of its " +
@@ -122,8 +123,8 @@ bool Y4mReader::Fill() {
   begin_ = 0;
   for (;;) {
     const ssize_t got = read(fd_, buffer_.data() + end_, kBufferBytes - end_);
-    if (got < 0 && errno == EINTR && StopRequested() == 0) continue;
-    if (got < 0) Fail(ReadFailure(LastSystemError()));
+    if (got < 0 && errno == EINTR && platform::StopRequested() == 0) continue;
+    if (got < 0) Fail(ReadFailure(platform::LastSystemError()));
     end_ += static_cast<std::size_t>(got);
     return got > 0;
   }
@@ -138,4 +139,4 @@ std::string Y4mReader::FrameName() const {
   return "frame " + std::to_string(frames_read_) + " (counting from 0)";
 }
 
-}  // namespace vorlith::host
+}  // namespace vorlith::media

@@ -14,7 +14,7 @@
 #include "y4m_error.h"
 #include "y4m_header.h"
 
-namespace vorlith::host {
+namespace vorlith::media {
 
 class Y4mReader {
  public:
@@ -38,7 +38,7 @@ class Y4mReader {
   // a clean end. Planes whose rows start on 64-byte boundaries and
   // follow each other without padding read fastest: the kernel's copy is
   // slower into misaligned memory, and each separate row costs a little.
-  bool ReadFrame(const PlaneBuffer planes[kPlaneCount], std::string* frame_parameters);
+  bool ReadFrame(const host::PlaneBuffer planes[host::kPlaneCount], std::string* frame_parameters);
 
  private:
   enum class LineEnd { kComplete, kEndOfInput, kTooLong };
@@ -72,4 +72,4 @@ class Y4mReader {
   std::optional<Y4mError> failure_;
 };
 
-}  // namespace vorlith::host
+}  // namespace vorlith::media

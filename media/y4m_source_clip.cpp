@@ -4,9 +4,11 @@
 
 #include <climits>
 
-namespace vorlith::host {
+#include "frame_planes.h"
 
-Y4mSourceClip::Y4mSourceClip(Environment& env, int fd, std::string input_name)
+namespace vorlith::media {
+
+Y4mSourceClip::Y4mSourceClip(host::Environment& env, int fd, std::string input_name)
     : env_(env), input_name_(input_name), reader_(fd, std::move(input_name)) {
   const Y4mHeader& header = reader_.header();
   vi_.width = header.width;
@@ -29,7 +31,7 @@ bool Y4mSourceClip::ReadUpTo(std::int64_t n) {
     ahead_ = nullptr;  // nobody asked for it; its buffer goes back to the pool
     PVideoFrame frame = env_.frames().NewFrame(vi_);
     std::string parameters;
-    if (!reader_.ReadFrame(FramePlanes(*frame.get()).data(), &parameters)) return false;
+    if (!reader_.ReadFrame(host::WritablePlanes(frame).data(), &parameters)) return false;
     parameters_.push_back(std::move(parameters));
     ahead_ = std::move(frame);
   }
@@ -68,18 +70,6 @@ bool Y4mSourceClip::GetParity(int) {
   return reader_.header().interlacing == Y4mInterlacing::kTopFieldFirst;
 }
 
-std::array<PlaneBuffer, kPlaneCount> FramePlanes(const VideoFrame& frame) {
-  std::array<PlaneBuffer, kPlaneCount> planes;
-  const int ids[kPlaneCount] = {PLANAR_Y, PLANAR_U, PLANAR_V};
-  for (int p = 0; p < kPlaneCount; ++p) {
-    // The read pointer, as a frame shared with others has no write pointer;
-    // only the source clip writes, into a new frame that it alone holds.
-    planes[p] = {const_cast<std::uint8_t*>(frame.GetReadPtr(ids[p])), frame.GetPitch(ids[p]),
-                 frame.GetRowSize(ids[p]), frame.GetHeight(ids[p])};
-  }
-  return planes;
-}
-
 int FramesInY4mFile(const Y4mHeader& header, std::int64_t file_bytes) {
   const std::int64_t data = file_bytes - static_cast<std::int64_t>(header.line.size()) - 1;
   const std::int64_t per_frame = header.FrameBytes() + 6;  // "FRAME\n"
@@ -87,4 +77,4 @@ int FramesInY4mFile(const Y4mHeader& header, std::int64_t file_bytes) {
   return static_cast<int>(data / per_frame);
 }
 
-}  // namespace vorlith::host
+}  // namespace vorlith::media

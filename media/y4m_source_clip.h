@@ -3,7 +3,6 @@
 // whatever the stream's length.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -12,13 +11,13 @@
 #include "plugin_interface.h"
 #include "y4m_reader.h"
 
-namespace vorlith::host {
+namespace vorlith::media {
 
 class Y4mSourceClip : public IClip {
  public:
   // Reads the stream header from `fd` (Y4mError on a fault). The frame
   // count is known for a regular file of bare FRAME lines, else it is 0.
-  Y4mSourceClip(Environment& env, int fd, std::string input_name);
+  Y4mSourceClip(host::Environment& env, int fd, std::string input_name);
 
   // Whether the stream has frame n: the stream alone decides, so a frame
   // handed out already still counts. Reads forward as far as frame n, which
@@ -48,7 +47,7 @@ class Y4mSourceClip : public IClip {
   // the stream ends first.
   bool ReadUpTo(std::int64_t n);
 
-  Environment& env_;
+  host::Environment& env_;
   std::string input_name_;
   Y4mReader reader_;
   VideoInfo vi_;
@@ -59,12 +58,8 @@ class Y4mSourceClip : public IClip {
   std::int64_t parameters_first_ = 0;
 };
 
-// The luma, U and V planes of a host frame, in y4m order, for the reader to
-// fill (a frame that its caller alone holds) or the writer to write.
-std::array<PlaneBuffer, kPlaneCount> FramePlanes(const VideoFrame& frame);
-
 // The number of frames in a regular file that holds `file_bytes` bytes and
 // whose frames all have a bare FRAME line, or 0 when that cannot be told.
 int FramesInY4mFile(const Y4mHeader& header, std::int64_t file_bytes);
 
-}  // namespace vorlith::host
+}  // namespace vorlith::media

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdio>
 
-namespace vorlith::host {
+namespace vorlith::media {
 
 bool CanBeginLineWith(std::string_view text, std::string_view word) {
   const std::size_t compared = text.size() < word.size() ? text.size() : word.size();
@@ -29,4 +29,4 @@ std::string QuoteForMessage(std::string_view text) {
   return quoted + "'";
 }
 
-}  // namespace vorlith::host
+}  // namespace vorlith::media

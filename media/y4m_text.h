@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace vorlith::host {
+namespace vorlith::media {
 
 // The words that begin the header line and every frame.
 inline constexpr std::string_view kY4mSignature = "YUV4MPEG2";
@@ -26,4 +26,4 @@ bool CanBeginLineWith(std::string_view text, std::string_view word);
 // printable ASCII become \xNN, and a long text is cut short with "...".
 std::string QuoteForMessage(std::string_view text);
 
-}  // namespace vorlith::host
+}  // namespace vorlith::media

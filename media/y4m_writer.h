@@ -11,7 +11,7 @@
 #include "y4m_error.h"
 #include "y4m_header.h"
 
-namespace vorlith::host {
+namespace vorlith::media {
 
 class Y4mWriter {
  public:
@@ -30,7 +30,8 @@ class Y4mWriter {
   // planes, which must have the sizes the header gives. A write error
   // throws Y4mError, and so does every later call, so that no frame is
   // written after one went missing.
-  void WriteFrame(const PlaneBuffer planes[kPlaneCount], std::string_view frame_parameters);
+  void WriteFrame(const host::PlaneView planes[host::kPlaneCount],
+                  std::string_view frame_parameters);
 
  private:
   // Writes what rows_ holds.
@@ -45,4 +46,4 @@ class Y4mWriter {
   std::optional<Y4mError> failure_;
 };
 
-}  // namespace vorlith::host
+}  // namespace vorlith::media

@@ -1,5 +1,6 @@
-// The system calls of the video file layer: moving a list of memory ranges
-// through a file descriptor in one call. On POSIX that is readv and writev.
+// The system calls that move bytes through file descriptors: a list of
+// memory ranges in one call, for the video file layer, and all of one block
+// of bytes. On POSIX the ranges move with readv and writev.
 // Windows' C runtime has neither, so there each range is one _read or
 // _write straight into or out of its memory, and a call stops at the first
 // range that moves short, as readv and writev do.
@@ -14,7 +15,7 @@
 #include <sys/uio.h>
 #endif
 
-namespace vorlith::host {
+namespace vorlith::platform {
 
 #if defined(_WIN32)
 // The fields of POSIX's iovec, so that the range code is the same on both.
@@ -44,4 +45,9 @@ inline ssize_t WriteRanges(int fd, const IoRange* ranges, int count) {
 inline void UseBinaryMode(int) {}
 #endif
 
-}  // namespace vorlith::host
+// Writes the `size` bytes at `data`, going on after a short write or a
+// signal; false (errno, see system_error_text.h) when the descriptor takes
+// no more.
+bool WriteAll(int fd, const void* data, std::size_t size);
+
+}  // namespace vorlith::platform

@@ -7,7 +7,7 @@
 
 #include "descriptor_io.h"
 
-namespace vorlith::host {
+namespace vorlith::platform {
 namespace {
 
 // Every _read and _write is a system call of its own, so each call of the
@@ -68,4 +68,15 @@ ssize_t WriteRanges(int fd, const IoRange* ranges, int count) {
 
 void UseBinaryMode(int fd) { _setmode(fd, _O_BINARY); }
 
-}  // namespace vorlith::host
+bool WriteAll(int fd, const void* data, std::size_t size) {
+  const char* next = static_cast<const char*>(data);
+  while (size > 0) {
+    const int written = _write(fd, next, CallSize(size));
+    if (written <= 0) return false;
+    next += written;
+    size -= static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+}  // namespace vorlith::platform

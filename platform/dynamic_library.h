@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace vorlith::host {
+namespace vorlith::platform {
 
 // Opens the library at `path`, which names a file: a path without a directory
 // is in the current directory, on every system. Null with the system's reason
@@ -13,4 +13,4 @@ void* OpenLibrary(const std::string& path, std::string* error);
 void* FindSymbol(void* library, const char* name);
 void CloseLibrary(void* library);
 
-}  // namespace vorlith::host
+}  // namespace vorlith::platform

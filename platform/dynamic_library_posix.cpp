@@ -2,7 +2,7 @@
 
 #include "dynamic_library.h"
 
-namespace vorlith::host {
+namespace vorlith::platform {
 
 void* OpenLibrary(const std::string& path, std::string* error) {
   // dlopen would look for a bare name on the system's library path; a path
@@ -20,4 +20,4 @@ void* FindSymbol(void* library, const char* name) { return dlsym(library, name);
 
 void CloseLibrary(void* library) { dlclose(library); }
 
-}  // namespace vorlith::host
+}  // namespace vorlith::platform

@@ -4,7 +4,7 @@
 
 #include "dynamic_library.h"
 
-namespace vorlith::host {
+namespace vorlith::platform {
 namespace {
 
 // The system's text for a Windows error code, without its line end.
@@ -50,4 +50,4 @@ void* FindSymbol(void* library, const char* name) {
 
 void CloseLibrary(void* library) { FreeLibrary(static_cast<HMODULE>(library)); }
 
-}  // namespace vorlith::host
+}  // namespace vorlith::platform

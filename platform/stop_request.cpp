@@ -2,7 +2,7 @@
 
 #include <csignal>
 
-namespace vorlith::host {
+namespace vorlith::platform {
 namespace {
 
 volatile std::sig_atomic_t requested = 0;
@@ -15,4 +15,4 @@ void RequestStop(int signal) {
 
 int StopRequested() { return requested; }
 
-}  // namespace vorlith::host
+}  // namespace vorlith::platform

@@ -3,11 +3,11 @@
 // stalled pipe still stops; writes finish what they began.
 #pragma once
 
-namespace vorlith::host {
+namespace vorlith::platform {
 
 // Records `signal` as the request; safe to call in a signal handler.
 void RequestStop(int signal);
 // The signal of the first request, or 0.
 int StopRequested();
 
-}  // namespace vorlith::host
+}  // namespace vorlith::platform

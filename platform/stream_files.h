@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace vorlith::host {
+namespace vorlith::platform {
 
 // Each returns the descriptor, or -1 with errno set (LastSystemError tells
 // why, see system_error_text.h).
@@ -70,4 +70,4 @@ class OutputFile {
   int fd_ = -1;
 };
 
-}  // namespace vorlith::host
+}  // namespace vorlith::platform

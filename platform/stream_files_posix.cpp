@@ -11,7 +11,7 @@
 #include "system_error_text.h"
 #include "temporary_name.h"
 
-namespace vorlith::host {
+namespace vorlith::platform {
 namespace {
 
 [[noreturn]] void Fail(const std::string& path, const std::string& problem,
@@ -146,4 +146,4 @@ void OutputFile::Abandon() {
   temporary_.clear();
 }
 
-}  // namespace vorlith::host
+}  // namespace vorlith::platform

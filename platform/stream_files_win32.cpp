@@ -11,7 +11,7 @@
 #include "system_error_text.h"
 #include "temporary_name.h"
 
-namespace vorlith::host {
+namespace vorlith::platform {
 
 int OpenStreamForReading(const std::string& path) {
   return _open(path.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
@@ -122,4 +122,4 @@ void OutputFile::Abandon() {
   temporary_.clear();
 }
 
-}  // namespace vorlith::host
+}  // namespace vorlith::platform

@@ -8,7 +8,7 @@
 
 #include <string>
 
-namespace vorlith::host {
+namespace vorlith::platform {
 
 // What a failed call left behind. Take it with LastSystemError straight
 // after the call, on the same thread, before anything else can fail.
@@ -24,4 +24,4 @@ SystemError LastSystemError();
 // One line without a final period, e.g. "Broken pipe".
 std::string SystemErrorText(const SystemError& error);
 
-}  // namespace vorlith::host
+}  // namespace vorlith::platform

@@ -3,10 +3,10 @@
 
 #include "system_error_text.h"
 
-namespace vorlith::host {
+namespace vorlith::platform {
 
 SystemError LastSystemError() { return {errno}; }
 
 std::string SystemErrorText(const SystemError& error) { return std::strerror(error.number); }
 
-}  // namespace vorlith::host
+}  // namespace vorlith::platform

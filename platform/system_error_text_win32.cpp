@@ -6,7 +6,7 @@
 
 #include "system_error_text.h"
 
-namespace vorlith::host {
+namespace vorlith::platform {
 namespace {
 
 // What a write to a pipe whose reader has gone fails with, depending on
@@ -41,4 +41,4 @@ std::string SystemErrorText(const SystemError& error) {
   return text.empty() ? std::strerror(error.number) : text;
 }
 
-}  // namespace vorlith::host
+}  // namespace vorlith::platform

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <random>
 
-namespace vorlith::host {
+namespace vorlith::platform {
 
 std::string TemporaryNameFor(const std::string& target) {
   static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
@@ -19,4 +19,4 @@ std::string TemporaryNameFor(const std::string& target) {
   return name + ".part";
 }
 
-}  // namespace vorlith::host
+}  // namespace vorlith::platform

@@ -2,24 +2,16 @@
 
 #include <unistd.h>
 
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 
+#include "descriptor_io.h"
+
 namespace vorlith::runner {
-namespace {
 
-void WriteAll(int fd, const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t written = write(fd, data, size);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return;  // nowhere left to say anything
-    data += written;
-    size -= static_cast<std::size_t>(written);
-  }
-}
-
-}  // namespace
+// Messages to standard error that fail have nowhere left to go, so what
+// platform::WriteAll says of them is not looked at.
+using platform::WriteAll;
 
 std::int64_t DebugChannelListener::NowNs() {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(

@@ -16,6 +16,7 @@
 #include "command_line.h"
 #include "debug_channel_listener.h"
 #include "environment.h"
+#include "frame_planes.h"
 #include "interruption.h"
 #include "plugin_library.h"
 #include "plugin_location.h"
@@ -44,9 +45,10 @@ class RunError : public std::runtime_error {
 
 int OpenInput(const std::string& path) {
   if (path == "-") return STDIN_FILENO;
-  const int fd = host::OpenStreamForReading(path);
+  const int fd = platform::OpenStreamForReading(path);
   if (fd < 0)
-    throw RunError(path + ": cannot open: " + host::SystemErrorText(host::LastSystemError()));
+    throw RunError(path +
+                   ": cannot open: " + platform::SystemErrorText(platform::LastSystemError()));
   return fd;
 }
 
@@ -74,14 +76,14 @@ class Output {
   }
 
  private:
-  std::optional<host::OutputFile> file_;
+  std::optional<platform::OutputFile> file_;
 };
 
-int Run(const CommandLine& line, const host::ClosedStandardStreams& closed) {
+int Run(const CommandLine& line, const platform::ClosedStandardStreams& closed) {
   const std::string input_name = line.input == "-" ? "stdin" : line.input;
   const int input_fd = OpenInput(line.input);
   // Writing over the clip being read would destroy it, by whatever name.
-  if (!line.output.empty() && line.output != "-" && host::IsSameFile(line.output, input_fd)) {
+  if (!line.output.empty() && line.output != "-" && platform::IsSameFile(line.output, input_fd)) {
     throw RunError(line.output + ": is the input; refusing to write over it");
   }
   const std::string output_name = line.output == "-" ? "stdout" : line.output;
@@ -105,7 +107,7 @@ int Run(const CommandLine& line, const host::ClosedStandardStreams& closed) {
   const std::vector<host::Argument> named =
       TypeScriptArguments(function->name, function->parameters, line.arguments);
 
-  auto* source = new host::Y4mSourceClip(env, input_fd, input_name);
+  auto* source = new media::Y4mSourceClip(env, input_fd, input_name);
   const PClip source_clip(source);
   std::vector<host::Argument> call{{"", AVSValue(source_clip)}};
   call.insert(call.end(), named.begin(), named.end());
@@ -118,7 +120,7 @@ int Run(const CommandLine& line, const host::ClosedStandardStreams& closed) {
   if (!result) throw RunError(input_name + ": " + function->name + " returned no clip");
 
   std::optional<Output> output;
-  std::optional<host::Y4mWriter> writer;
+  std::optional<media::Y4mWriter> writer;
   if (!line.output.empty()) {
     const VideoInfo& in = source->GetVideoInfo();
     const VideoInfo& out = result->GetVideoInfo();
@@ -143,7 +145,7 @@ int Run(const CommandLine& line, const host::ClosedStandardStreams& closed) {
                        " returned no frame");
       }
       const std::string parameters = source->TakeFrameParameters(n);
-      if (writer) writer->WriteFrame(host::FramePlanes(*frame.get()).data(), parameters);
+      if (writer) writer->WriteFrame(host::ReadablePlanes(*frame.get()).data(), parameters);
       listener.Progress(n + 1, total);
     }
   } catch (...) {
@@ -181,7 +183,8 @@ int Run(const CommandLine& line, const host::ClosedStandardStreams& closed) {
 int main(int argc, char** argv) {
   using namespace vorlith::runner;
   // First of all, before any file is opened.
-  const vorlith::host::ClosedStandardStreams closed = vorlith::host::OpenClosedStandardStreams();
+  const vorlith::platform::ClosedStandardStreams closed =
+      vorlith::platform::OpenClosedStandardStreams();
   InstallSignalHandlers();
   try {
     const CommandLine line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));

@@ -23,7 +23,7 @@ char removal_buffer[4096];
 const char* volatile removal = nullptr;
 
 extern "C" void OnStopSignal(int signal) {
-  if (host::StopRequested() != 0) {
+  if (platform::StopRequested() != 0) {
     // Only calls that are safe in a signal handler from here on.
     if (const char* path = removal) {
 #if defined(_WIN32)
@@ -34,7 +34,7 @@ extern "C" void OnStopSignal(int signal) {
     }
     _exit(StatusForSignal(signal));
   }
-  host::RequestStop(signal);
+  platform::RequestStop(signal);
 #if defined(_WIN32)
   // Windows' C runtime puts back the default action before each call.
   std::signal(signal, OnStopSignal);
@@ -62,7 +62,7 @@ void InstallSignalHandlers() {
 #endif
 }
 
-int StopRequest() { return host::StopRequested(); }
+int StopRequest() { return platform::StopRequested(); }
 
 void RemoveOnSecondStop(const char* path) {
   removal = nullptr;

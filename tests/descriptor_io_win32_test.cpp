@@ -21,10 +21,10 @@
 namespace vorlith::testing {
 namespace {
 
-using host::FrameRows;
-using host::ReadRanges;
-using host::TransferResult;
-using host::WriteRanges;
+using media::FrameRows;
+using media::TransferResult;
+using platform::ReadRanges;
+using platform::WriteRanges;
 
 constexpr char kGap = '\xee';
 
@@ -115,7 +115,7 @@ TEST(DescriptorIo, ReadsThroughAPipeLandInPlace) {
   std::vector<char> memory(Extent(ranges), kGap);
   FrameRows rows = RowsOver(memory, ranges);
   const TransferResult read =
-      rows.Transfer(pipe.read_fd, ReadRanges, host::OnSignal::kStopIfRequested);
+      rows.Transfer(pipe.read_fd, ReadRanges, media::OnSignal::kStopIfRequested);
   feeder.join();
 
   EXPECT_EQ(read.error.number, 0);
@@ -148,7 +148,7 @@ TEST(DescriptorIo, WritesThroughAPipeArriveInOrder) {
   });
 
   FrameRows rows = RowsOver(memory, ranges);
-  const TransferResult written = rows.Transfer(pipe.write_fd, WriteRanges, host::OnSignal::kGoOn);
+  const TransferResult written = rows.Transfer(pipe.write_fd, WriteRanges, media::OnSignal::kGoOn);
   pipe.CloseWriteEnd();
   drain.join();
 
@@ -163,14 +163,14 @@ TEST(DescriptorIo, WritesThroughAPipeArriveInOrder) {
 TEST(Y4mWriteFailure, AClosedPipeReadsAsABrokenPipeAndStaysFailed) {
   const TestStream stream = MakeTestStream("YUV4MPEG2 W4 H2", {""});
   Pipe pipe;
-  host::Y4mWriter writer(pipe.write_fd, "stdout", stream.header);
+  media::Y4mWriter writer(pipe.write_fd, "stdout", stream.header);
   pipe.CloseReadEnd();
-  const host::Y4mFrameBuffer frame(stream.header);
+  const media::Y4mFrameBuffer frame(stream.header);
   for (int attempt = 0; attempt < 2; ++attempt) {
     try {
-      writer.WriteFrame(frame.planes(), "");
+      writer.WriteFrame(frame.views(), "");
       ADD_FAILURE() << "no error on attempt " << attempt;
-    } catch (const host::Y4mError& e) {
+    } catch (const media::Y4mError& e) {
       EXPECT_STREQ(e.what(), "stdout: write failed: Broken pipe");
     }
   }

@@ -38,7 +38,7 @@ struct Logged {
 // as the host's frames are.
 std::vector<std::string> ReadAllFrames(FfmpegReader& reader) {
   const std::int32_t width = reader.header().width;
-  host::Y4mFrameBuffer frame(reader.header(), (64 - width % 64) % 64);
+  media::Y4mFrameBuffer frame(reader.header(), (64 - width % 64) % 64);
   std::vector<std::string> frames;
   while (reader.ReadFrame(frame.planes())) frames.push_back(PlaneBytes(frame.planes()));
   return frames;
@@ -58,7 +58,7 @@ struct ComparisonCase {
   std::vector<std::string> make;           // ffmpeg's arguments before the output
   std::vector<std::string> ffmpeg_decode;  // ffmpeg's arguments for its y4m
   bool convert = false;
-  host::Y4mInterlacing field_order = host::Y4mInterlacing::kProgressive;
+  media::Y4mInterlacing field_order = media::Y4mInterlacing::kProgressive;
 };
 
 void PrintTo(const ComparisonCase& c, std::ostream* os) { *os << c.name; }
@@ -119,46 +119,46 @@ INSTANTIATE_TEST_SUITE_P(
             {},
             false,
             // What libx264 makes of these options, as its frames say.
-            host::Y4mInterlacing::kBottomFieldFirst},
+            media::Y4mInterlacing::kBottomFieldFirst},
         ComparisonCase{"mpeg2_telecined.mpg",
                        "mpeg2video",
                        kTelecinedMpeg2,
                        {},
                        false,
-                       host::Y4mInterlacing::kTopFieldFirst},
+                       media::Y4mInterlacing::kTopFieldFirst},
         ComparisonCase{"mpeg2_telecined.ts",
                        "mpeg2video",
                        kTelecinedMpeg2,
                        {},
                        false,
-                       host::Y4mInterlacing::kTopFieldFirst},
+                       media::Y4mInterlacing::kTopFieldFirst},
         ComparisonCase{"ffv1_odd_size.mkv",
                        "ffv1",
                        {"-f", "lavfi", "-i", "testsrc2=size=720x300:rate=30", "-vf",
                         "scale=715:299,format=yuv420p", "-frames:v", "4", "-c:v", "ffv1"},
                        {},
                        false,
-                       host::Y4mInterlacing::kProgressive},
+                       media::Y4mInterlacing::kProgressive},
         ComparisonCase{
             "mjpeg_full_range.avi",
             "mjpeg",
             Args(kTestSource, {"-frames:v", "3", "-pix_fmt", "yuvj420p", "-c:v", "mjpeg"}),
             {},
             false,
-            host::Y4mInterlacing::kProgressive},
+            media::Y4mInterlacing::kProgressive},
         ComparisonCase{
             "h264_10bit.mkv",
             "libx264",
             Args(kTestSource, {"-frames:v", "5", "-pix_fmt", "yuv420p10le", "-c:v", "libx264"}),
             {"-pix_fmt", "yuv420p"},
             true,
-            host::Y4mInterlacing::kProgressive},
+            media::Y4mInterlacing::kProgressive},
         ComparisonCase{"ffv1_422.mkv",
                        "ffv1",
                        Args(kTestSource, {"-frames:v", "3", "-pix_fmt", "yuv422p", "-c:v", "ffv1"}),
                        {"-pix_fmt", "yuv420p"},
                        true,
-                       host::Y4mInterlacing::kProgressive}),
+                       media::Y4mInterlacing::kProgressive}),
     [](const ::testing::TestParamInfo<ComparisonCase>& info) { return TestName(info.param.name); });
 
 // A clip of 40 frames whose bytes from `from` (a fraction of its size) on
@@ -267,7 +267,7 @@ TEST_F(FfmpegReaderRefuses, FilesWithoutAReadableVideoStream) {
     try {
       FfmpegReader reader(refusal.path, options);
       ADD_FAILURE() << refusal.path << " opened";
-    } catch (const host::Y4mError& error) {
+    } catch (const media::Y4mError& error) {
       EXPECT_EQ(error.what(), refusal.message);
     }
   }

@@ -26,7 +26,7 @@ SplitStream Split(const std::string& bytes) {
   SplitStream split;
   std::size_t at = bytes.find('\n') + 1;
   split.header = bytes.substr(0, at);
-  const host::Y4mHeader header = host::ParseY4mHeader(split.header.substr(0, at - 1), "test");
+  const media::Y4mHeader header = media::ParseY4mHeader(split.header.substr(0, at - 1), "test");
   while (at < bytes.size()) {
     const std::size_t line_end = bytes.find('\n', at) + 1;
     const std::size_t end = line_end + static_cast<std::size_t>(header.FrameBytes());

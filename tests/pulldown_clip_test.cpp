@@ -36,12 +36,12 @@ TEST(PulldownClip, OnlyTheWovenFramesOfEachCycleAreReported) {
   examples::WritePulldownClip(file.fd(), "clip.y4m", options);
   lseek(file.fd(), 0, SEEK_SET);
 
-  host::Y4mReader reader(file.fd(), "clip.y4m");
+  media::Y4mReader reader(file.fd(), "clip.y4m");
   EXPECT_EQ(reader.header().width, 720);
   EXPECT_EQ(reader.header().height, 480);
-  EXPECT_EQ(reader.header().interlacing, host::Y4mInterlacing::kTopFieldFirst);
+  EXPECT_EQ(reader.header().interlacing, media::Y4mInterlacing::kTopFieldFirst);
   // The scan reads rows in whole groups of 8 bytes.
-  const host::Y4mFrameBuffer frame(reader.header(), 8);
+  const media::Y4mFrameBuffer frame(reader.header(), 8);
   const host::PlaneBuffer& y = frame.plane(host::kPlaneY);
   const LumaPlane luma{y.data, y.data, static_cast<std::int32_t>(y.pitch), y.row_size, y.height};
 

@@ -15,8 +15,8 @@
 namespace vorlith::testing {
 namespace {
 
-using host::SystemError;
-using host::SystemErrorText;
+using platform::SystemError;
+using platform::SystemErrorText;
 
 struct TextCase {
   const char* name;

@@ -11,9 +11,9 @@
 namespace vorlith::testing {
 namespace {
 
-using host::ParseY4mHeader;
-using host::Y4mHeader;
-using host::Y4mInterlacing;
+using media::ParseY4mHeader;
+using media::Y4mHeader;
+using media::Y4mInterlacing;
 
 struct AcceptedCase {
   std::string line;
@@ -107,7 +107,7 @@ TEST(Y4mHeader, ReadsEachInterlacing) {
 }
 
 TEST(Y4mHeader, RefusesANewlineInsideTheLine) {
-  EXPECT_THROW(ParseY4mHeader("YUV4MPEG2 W8 H8 Xa\nFRAME", "in"), host::Y4mError);
+  EXPECT_THROW(ParseY4mHeader("YUV4MPEG2 W8 H8 Xa\nFRAME", "in"), media::Y4mError);
 }
 
 }  // namespace

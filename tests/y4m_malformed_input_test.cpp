@@ -15,9 +15,9 @@ namespace vorlith::testing {
 namespace {
 
 using host::PlaneBuffer;
-using host::Y4mError;
-using host::Y4mFrameBuffer;
-using host::Y4mReader;
+using media::Y4mError;
+using media::Y4mFrameBuffer;
+using media::Y4mReader;
 
 struct MalformedCase {
   const char* name;

@@ -17,10 +17,10 @@
 namespace vorlith::testing {
 namespace {
 
-using host::Y4mError;
-using host::Y4mFrameBuffer;
-using host::Y4mReader;
-using host::Y4mWriter;
+using media::Y4mError;
+using media::Y4mFrameBuffer;
+using media::Y4mReader;
+using media::Y4mWriter;
 
 // Everything a reader delivers from `fd`: each frame's parameters and
 // planes, and the error that ended it, if any.
@@ -76,7 +76,7 @@ TEST(Y4mPipe, InterruptedShortWritesLoseNoByte) {
     Y4mWriter writer(drain.write_fd(), "stdout", reader.header());
     std::string parameters;
     while (reader.ReadFrame(frame.planes(), &parameters))
-      writer.WriteFrame(frame.planes(), parameters);
+      writer.WriteFrame(frame.views(), parameters);
   }
   EXPECT_TRUE(drain.Finish() == stream.bytes);
 }
@@ -91,7 +91,7 @@ TEST(Y4mWriteFailure, BrokenPipeNamesTheOutputAndStaysFailed) {
   const Y4mFrameBuffer frame(stream.header);
   for (int attempt = 0; attempt < 2; ++attempt) {
     try {
-      writer.WriteFrame(frame.planes(), "");
+      writer.WriteFrame(frame.views(), "");
       ADD_FAILURE() << "no error on attempt " << attempt;
     } catch (const Y4mError& e) {
       EXPECT_STREQ(e.what(), "stdout: write failed: Broken pipe");

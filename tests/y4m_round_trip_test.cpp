@@ -16,9 +16,9 @@ namespace vorlith::testing {
 namespace {
 
 using host::PlaneBuffer;
-using host::Y4mFrameBuffer;
-using host::Y4mReader;
-using host::Y4mWriter;
+using media::Y4mFrameBuffer;
+using media::Y4mReader;
+using media::Y4mWriter;
 
 struct RoundTripCase {
   std::string header_line;
@@ -44,6 +44,8 @@ TEST_P(RoundTripTest, ReadsEveryByteInPlaceAndWritesTheInputBack) {
   const Y4mFrameBuffer frame(reader.header(), c.row_padding);
   const BottomUpPlanes flipped(frame.planes());
   const PlaneBuffer* planes = c.bottom_up ? flipped.planes : frame.planes();
+  const host::PlaneView written[] = {host::ViewOf(planes[0]), host::ViewOf(planes[1]),
+                                     host::ViewOf(planes[2])};
 
   std::string parameters;
   for (std::size_t f = 0; f < stream.frame_planes.size(); ++f) {
@@ -51,7 +53,7 @@ TEST_P(RoundTripTest, ReadsEveryByteInPlaceAndWritesTheInputBack) {
     EXPECT_EQ(reader.frames_read(), static_cast<std::int64_t>(f + 1));
     EXPECT_EQ(parameters, stream.frame_parameters[f]);
     EXPECT_EQ(PlaneBytes(planes), stream.frame_planes[f]) << "frame " << f;
-    writer.WriteFrame(planes, parameters);
+    writer.WriteFrame(written, parameters);
   }
   EXPECT_FALSE(reader.ReadFrame(planes, &parameters));
   EXPECT_FALSE(reader.ReadFrame(planes, &parameters));
@@ -78,8 +80,8 @@ TEST(Y4mWriter, RefusesParametersThatWouldBreakTheStream) {
   TempFile output;
   Y4mWriter writer(output.fd(), "out.y4m", stream.header);
   const Y4mFrameBuffer frame(stream.header);
-  EXPECT_THROW(writer.WriteFrame(frame.planes(), "Ib"), std::invalid_argument);
-  EXPECT_THROW(writer.WriteFrame(frame.planes(), " Ib\nFRAME"), std::invalid_argument);
+  EXPECT_THROW(writer.WriteFrame(frame.views(), "Ib"), std::invalid_argument);
+  EXPECT_THROW(writer.WriteFrame(frame.views(), " Ib\nFRAME"), std::invalid_argument);
   EXPECT_EQ(output.Contents(), "YUV4MPEG2 W4 H2\n");
 }
 

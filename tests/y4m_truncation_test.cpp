@@ -13,9 +13,9 @@
 namespace vorlith::testing {
 namespace {
 
-using host::Y4mError;
-using host::Y4mFrameBuffer;
-using host::Y4mReader;
+using media::Y4mError;
+using media::Y4mFrameBuffer;
+using media::Y4mReader;
 
 struct TruncationCase {
   const char* name;

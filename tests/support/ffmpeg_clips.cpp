@@ -72,9 +72,9 @@ DecodedClip FfmpegClips::DecodeWithFfmpeg(const std::string& path,
   DecodedClip clip;
   const int fd = open(y4m.c_str(), O_RDONLY);
   if (fd < 0) return clip;
-  host::Y4mReader reader(fd, y4m);
+  media::Y4mReader reader(fd, y4m);
   clip.header_line = reader.header().line;
-  host::Y4mFrameBuffer frame(reader.header());
+  media::Y4mFrameBuffer frame(reader.header());
   while (reader.ReadFrame(frame.planes(), nullptr))
     clip.frames.push_back(PlaneBytes(frame.planes()));
   close(fd);

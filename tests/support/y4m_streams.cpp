@@ -25,7 +25,7 @@ void WriteAll(int fd, std::string_view bytes) {
 
 TestStream MakeTestStream(std::string_view header_line, std::vector<std::string> frame_parameters) {
   TestStream stream;
-  stream.header = host::ParseY4mHeader(header_line, "test stream");
+  stream.header = media::ParseY4mHeader(header_line, "test stream");
   stream.bytes = std::string(header_line) + "\n";
   for (std::size_t f = 0; f < frame_parameters.size(); ++f) {
     std::string planes;

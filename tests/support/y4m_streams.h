@@ -14,7 +14,7 @@
 namespace vorlith::testing {
 
 struct TestStream {
-  host::Y4mHeader header;
+  media::Y4mHeader header;
   std::vector<std::string> frame_parameters;  // as the reader delivers them
   std::vector<std::string> frame_planes;      // each frame's plane bytes in file order
   std::string bytes;                          // the whole stream
