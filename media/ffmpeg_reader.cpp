@@ -157,14 +157,18 @@ FfmpegReader::~FfmpegReader() = default;
 
 const VideoStreamInfo& FfmpegReader::info() const { return state_->info; }
 
-const media::Y4mHeader& FfmpegReader::header() const { return state_->header; }
+const Y4mHeader& FfmpegReader::header() const { return state_->header; }
 
 std::int64_t FfmpegReader::frames_read() const {
   return state_->decoder.frames_decoded() - (state_->ahead != nullptr ? 1 : 0);
 }
 
-bool FfmpegReader::ReadFrame(const host::PlaneBuffer planes[host::kPlaneCount]) {
+std::int64_t FfmpegReader::frame_count() const { return state_->info.frame_count; }
+
+bool FfmpegReader::ReadFrame(const host::PlaneBuffer planes[host::kPlaneCount],
+                             std::string* frame_parameters) {
   State& state = *state_;
+  if (frame_parameters != nullptr) frame_parameters->clear();
   // Checked before any frame is taken, so that a caller's mistake loses none.
   state.rows.Clear();
   state.rows.AppendPlanes(state.header, planes);

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "frame_stream.h"
 #include "media_log.h"
 #include "plane_buffer.h"
 #include "y4m_error.h"
@@ -39,17 +40,17 @@ struct VideoStreamInfo {
   bool converted = false;    // pixel_format is converted to yuv420p
   std::int32_t width = 0;
   std::int32_t height = 0;
-  media::Y4mRatio frame_rate;     // average, else base rate; 0:0 unknown
-  media::Y4mRatio sample_aspect;  // 0:0 unknown
+  Y4mRatio frame_rate;     // average, else base rate; 0:0 unknown
+  Y4mRatio sample_aspect;  // 0:0 unknown
   // From the first frame's interlaced and top-field-first flags, as the
   // ffmpeg program takes it for its y4m output (a container's own word can
   // be wrong: H.264 in Matroska is said to be progressive).
-  media::Y4mInterlacing field_order = media::Y4mInterlacing::kProgressive;
+  Y4mInterlacing field_order = Y4mInterlacing::kProgressive;
   // The container's count; 0 where it does not know.
   std::int64_t frame_count = 0;
 };
 
-class FfmpegReader {
+class FfmpegReader : public FrameStream {
  public:
   // Opens and reads the file at `path`. Every fault at open (a file that
   // cannot be opened or holds no video stream, an unknown codec, a refused
@@ -61,7 +62,7 @@ class FfmpegReader {
   // stays the caller's.
   FfmpegReader(int fd, std::string_view peeked, std::string input_name,
                FfmpegReaderOptions options);
-  ~FfmpegReader();
+  ~FfmpegReader() override;
   FfmpegReader(const FfmpegReader&) = delete;
   FfmpegReader& operator=(const FfmpegReader&) = delete;
 
@@ -69,16 +70,17 @@ class FfmpegReader {
   // For the y4m writer: the header line that `ffmpeg -i FILE -f
   // yuv4mpegpipe -` writes for the stream (with -pix_fmt yuv420p where
   // the frames are converted), parsed.
-  const media::Y4mHeader& header() const;
-  // Frames delivered so far, which is also the number of the next frame.
-  std::int64_t frames_read() const;
+  const Y4mHeader& header() const override;
+  // The container's count, 0 where it does not know.
+  std::int64_t frame_count() const override;
+  std::int64_t frames_read() const override;
 
-  // Decodes the next frame into `planes`, which must have the sizes that
-  // header() gives (std::invalid_argument otherwise). Returns false at the
-  // end of the stream. A packet or frame that fails to decode mid-stream
-  // is reported to the log (the first ten with the frame number and
-  // FFmpeg's text, then a count when the stream ends) and skipped.
-  bool ReadFrame(const host::PlaneBuffer planes[host::kPlaneCount]);
+  // Decodes the next frame into `planes`, as FrameStream says; a video file
+  // has no FRAME parameters. A packet or frame that fails to decode
+  // mid-stream is reported to the log (the first ten with the frame number
+  // and FFmpeg's text, then a count when the stream ends) and skipped.
+  bool ReadFrame(const host::PlaneBuffer planes[host::kPlaneCount],
+                 std::string* frame_parameters) override;
 
   // Frames that failed to decode (or could not be read) and were skipped.
   std::int64_t frames_lost() const;
@@ -89,7 +91,8 @@ class FfmpegReader {
   // were whole (frames after the damage are missing then).
   std::int64_t input_errors() const;
   // Whether the frames' timestamps strayed from the average rate.
-  bool rate_varied() const;
+  bool rate_varied() const override;
+  Damage damage() const override { return {frames_lost(), frames_damaged(), input_errors()}; }
 
  private:
   struct State;

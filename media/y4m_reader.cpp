@@ -1,7 +1,9 @@
 #include "y4m_reader.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <utility>
@@ -25,10 +27,16 @@ std::string ReadFailure(const platform::SystemError& error) {
 
 }  // namespace
 
-Y4mReader::Y4mReader(int fd, std::string input_name)
+Y4mReader::Y4mReader(int fd, std::string input_name, std::string_view peeked)
     : fd_(fd), input_name_(std::move(input_name)), buffer_(kBufferBytes) {
   platform::UseBinaryMode(fd_);
+  end_ = std::min(peeked.size(), kBufferBytes);
+  std::memcpy(buffer_.data(), peeked.data(), end_);
   header_ = ParseY4mHeader(ReadHeaderLine(), input_name_);
+  struct stat status {};
+  if (fstat(fd_, &status) == 0 && S_ISREG(status.st_mode)) {
+    frame_count_ = FramesInY4mFile(header_, status.st_size);
+  }
 }
 
 bool Y4mReader::ReadFrame(const host::PlaneBuffer planes[host::kPlaneCount],
@@ -137,6 +145,13 @@ void Y4mReader::Fail(std::string_view problem) {
 
 std::string Y4mReader::FrameName() const {
   return "frame " + std::to_string(frames_read_) + " (counting from 0)";
+}
+
+std::int64_t FramesInY4mFile(const Y4mHeader& header, std::int64_t file_bytes) {
+  const std::int64_t data = file_bytes - static_cast<std::int64_t>(header.line.size()) - 1;
+  const std::int64_t per_frame = header.FrameBytes() + 6;  // "FRAME\n"
+  if (data < 0 || per_frame <= 6 || data % per_frame != 0) return 0;
+  return data / per_frame;
 }
 
 }  // namespace vorlith::media

@@ -10,35 +10,35 @@
 
 #include "aligned_bytes.h"
 #include "frame_rows.h"
+#include "frame_stream.h"
 #include "plane_buffer.h"
 #include "y4m_error.h"
 #include "y4m_header.h"
 
 namespace vorlith::media {
 
-class Y4mReader {
+class Y4mReader : public FrameStream {
  public:
   // Reads and checks the stream header. `input_name` ("stdin" or the file
-  // path) begins the message of every Y4mError. The descriptor stays the
-  // caller's: the reader never closes it (on Windows it puts it into binary
-  // mode).
-  Y4mReader(int fd, std::string input_name);
+  // path) begins the message of every Y4mError. `peeked` are the stream's
+  // first bytes, already read from `fd` (to tell what the input is). The
+  // descriptor stays the caller's: the reader never closes it (on Windows it
+  // puts it into binary mode).
+  Y4mReader(int fd, std::string input_name, std::string_view peeked = {});
 
-  const Y4mHeader& header() const { return header_; }
-  // The frames delivered so far, which is also the 0-based number of the
-  // next frame.
-  std::int64_t frames_read() const { return frames_read_; }
+  const Y4mHeader& header() const override { return header_; }
+  // Known for a regular file whose frames all have a bare FRAME line.
+  std::int64_t frame_count() const override { return frame_count_; }
+  std::int64_t frames_read() const override { return frames_read_; }
 
-  // Reads the next frame into `planes`, which must have the sizes that
-  // header() gives (std::invalid_argument otherwise), and its FRAME line's
-  // parameters, the text between "FRAME" and the newline (empty or
-  // beginning with a space), into `frame_parameters` unless it is null.
-  // Returns false at a clean end of the stream. A fault throws Y4mError,
-  // and so does every later call: a reader that has failed never reports
-  // a clean end. Planes whose rows start on 64-byte boundaries and
-  // follow each other without padding read fastest: the kernel's copy is
-  // slower into misaligned memory, and each separate row costs a little.
-  bool ReadFrame(const host::PlaneBuffer planes[host::kPlaneCount], std::string* frame_parameters);
+  // As FrameStream says; the FRAME parameters are the text between "FRAME"
+  // and the newline (empty or beginning with a space). A reader that has
+  // failed throws again on every later call and never reports a clean end.
+  // Planes whose rows start on 64-byte boundaries and follow each other
+  // without padding read fastest: the kernel's copy is slower into
+  // misaligned memory, and each separate row costs a little.
+  bool ReadFrame(const host::PlaneBuffer planes[host::kPlaneCount],
+                 std::string* frame_parameters) override;
 
  private:
   enum class LineEnd { kComplete, kEndOfInput, kTooLong };
@@ -67,9 +67,14 @@ class Y4mReader {
   std::size_t end_ = 0;
   Y4mHeader header_;
   FrameRows rows_;
+  std::int64_t frame_count_ = 0;
   std::int64_t frames_read_ = 0;
   bool ended_ = false;
   std::optional<Y4mError> failure_;
 };
+
+// The number of frames in a regular file that holds `file_bytes` bytes and
+// whose frames all have a bare FRAME line, or 0 when that cannot be told.
+std::int64_t FramesInY4mFile(const Y4mHeader& header, std::int64_t file_bytes);
 
 }  // namespace vorlith::media

@@ -1,23 +1,25 @@
-// A clip read from a YUV4MPEG2 stream: 4:2:0 frames as I420, read in order
-// straight into the host's frames, one at a time, so that memory stays flat
-// whatever the stream's length.
+// A clip read from a frame stream (a YUV4MPEG2 stream, or any video file
+// that FFmpeg decodes): 4:2:0 frames as I420, read in order straight into the
+// host's frames, one at a time, so that memory stays flat whatever the
+// stream's length.
 #pragma once
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 
 #include "environment.h"
+#include "frame_stream.h"
 #include "plugin_interface.h"
-#include "y4m_reader.h"
 
 namespace vorlith::media {
 
-class Y4mSourceClip : public IClip {
+class StreamSourceClip : public IClip {
  public:
-  // Reads the stream header from `fd` (Y4mError on a fault). The frame
-  // count is known for a regular file of bare FRAME lines, else it is 0.
-  Y4mSourceClip(host::Environment& env, int fd, std::string input_name);
+  // The frame count is the stream's where its file tells, else 0.
+  StreamSourceClip(host::Environment& env, std::unique_ptr<FrameStream> stream,
+                   std::string input_name);
 
   // Whether the stream has frame n: the stream alone decides, so a frame
   // handed out already still counts. Reads forward as far as frame n, which
@@ -40,7 +42,8 @@ class Y4mSourceClip : public IClip {
   void SetCacheHints(int, int) override {}
   const VideoInfo& GetVideoInfo() override { return vi_; }
 
-  const Y4mHeader& header() const { return reader_.header(); }
+  const Y4mHeader& header() const { return stream_->header(); }
+  const FrameStream& stream() const { return *stream_; }
 
  private:
   // Reads until frame n is the last frame read, held in ahead_; false when
@@ -49,7 +52,7 @@ class Y4mSourceClip : public IClip {
 
   host::Environment& env_;
   std::string input_name_;
-  Y4mReader reader_;
+  std::unique_ptr<FrameStream> stream_;
   VideoInfo vi_;
   // The last frame read, until it is handed out or dropped.
   PVideoFrame ahead_;
@@ -57,9 +60,5 @@ class Y4mSourceClip : public IClip {
   std::deque<std::string> parameters_;
   std::int64_t parameters_first_ = 0;
 };
-
-// The number of frames in a regular file that holds `file_bytes` bytes and
-// whose frames all have a bare FRAME line, or 0 when that cannot be told.
-int FramesInY4mFile(const Y4mHeader& header, std::int64_t file_bytes);
 
 }  // namespace vorlith::media
