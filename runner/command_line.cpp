@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 
 namespace vorlith::runner {
@@ -9,16 +10,22 @@ namespace vorlith::runner {
 const char* UsageText() {
   return "usage: framehost [options] INPUT [NAME=VALUE ...]\n"
          "Runs a filter plugin (by default Vorlith from the VorlithSSE plugin) over every\n"
-         "frame of a YUV4MPEG2 clip, in order. INPUT is a .y4m file or - for standard input.\n"
-         "NAME=VALUE arguments go to the script function by name, e.g. th=40 show=true.\n"
+         "frame of a video, in order. INPUT is a video file (.mkv, .mp4, .ts, .mpg, .y4m,\n"
+         "...) or - for standard input. NAME=VALUE arguments go to the script function by\n"
+         "name, e.g. th=40 show=true.\n"
+         "  framehost movie.mkv th=40\n"
+         "  framehost movie.mkv show=true -o marked.y4m\n"
          "\n"
          "options:\n"
          "  -o OUT           write the returned frames as y4m to OUT (- for standard output)\n"
+         "  --stream N       read the video stream of index N (default: the best one)\n"
+         "  --to-yv12        convert video that is not 8-bit 4:2:0 (default: refuse it)\n"
          "  --plugin PATH    the plugin library to load (default: VorlithSSE beside framehost)\n"
          "  --function NAME  the script function to call (default: Vorlith)\n"
          "  --cpu-flags N    pretend the processor has these CPUF_* flags (e.g. 0 to see a\n"
          "                   plugin refuse a processor without integer SSE, flag 0x8)\n"
          "  --quiet          show neither progress nor the summary\n"
+         "  --verbose        show the decoder's warnings as well as its errors\n"
          "  --version        show framehost's version\n"
          "  -h, --help       show this text\n";
 }
@@ -74,6 +81,19 @@ CommandLine ParseCommandLine(const std::vector<std::string>& words) {
           throw UsageError("--cpu-flags needs a flag word such as 0x8, not " + flags);
         }
         line.cpu_flags = parsed;
+      } else if (word == "--stream") {
+        const std::string& index = value_of(i);
+        char* end = nullptr;
+        errno = 0;
+        const long parsed = std::strtol(index.c_str(), &end, 10);
+        if (index.empty() || *end != '\0' || errno == ERANGE || parsed < 0 || parsed > INT_MAX) {
+          throw UsageError("--stream needs a stream index such as 0, not " + index);
+        }
+        line.stream_index = static_cast<int>(parsed);
+      } else if (word == "--to-yv12") {
+        line.to_yv12 = true;
+      } else if (word == "--verbose") {
+        line.verbose = true;
       } else if (word == "--quiet") {
         line.quiet = true;
       } else if (word == "--version") {

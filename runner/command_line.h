@@ -14,12 +14,15 @@ struct ScriptArgument {
 };
 
 struct CommandLine {
-  std::string input;   // a y4m path, or "-" for standard input
+  std::string input;   // a video file, or "-" for standard input
   std::string output;  // empty: analyse only; "-": standard output
   std::string plugin;  // empty: the plugin beside the executable
   std::string function = "Vorlith";
-  std::optional<long> cpu_flags;  // pretend the processor has these CPUF_* flags
+  std::optional<long> cpu_flags;    // pretend the processor has these CPUF_* flags
+  std::optional<int> stream_index;  // the video stream to read; the best one when empty
+  bool to_yv12 = false;             // convert other pixel formats to 8-bit 4:2:0
   bool quiet = false;
+  bool verbose = false;  // the decoder's warnings as well as its errors
   bool help = false;
   bool version = false;
   std::vector<ScriptArgument> arguments;

@@ -1,5 +1,5 @@
-// framehost: runs a filter plugin over a YUV4MPEG2 clip, frame by frame in
-// order, and writes what it returns. Exit status 0 on success, 1 for an
+// framehost: runs a filter plugin over a video, frame by frame in order, and
+// writes what it returns. Exit status 0 on success, 1 for an
 // error in the input, the output, the plugin or the script call, 2 for a
 // usage error, 128 + the signal's number when a signal stopped the run. An
 // error is one line on standard error; a usage error adds a second line
@@ -17,14 +17,15 @@
 #include "debug_channel_listener.h"
 #include "environment.h"
 #include "frame_planes.h"
+#include "input_stream.h"
 #include "interruption.h"
 #include "plugin_library.h"
 #include "plugin_location.h"
 #include "script_arguments.h"
 #include "script_error.h"
 #include "stream_files.h"
+#include "stream_source_clip.h"
 #include "system_error_text.h"
-#include "y4m_source_clip.h"
 #include "y4m_writer.h"
 
 #if !defined(VORLITH_VERSION)
@@ -79,6 +80,20 @@ class Output {
   std::optional<platform::OutputFile> file_;
 };
 
+// What a decoder that went on past damage has to say, or "".
+std::string DescribeDamage(const media::FrameStream::Damage& damage) {
+  std::string text;
+  const auto add = [&](std::int64_t count, const char* one, const char* many) {
+    if (count == 0) return;
+    text += text.empty() ? "" : ", ";
+    text += std::to_string(count) + (count == 1 ? one : many);
+  };
+  add(damage.frames_lost, " frame lost to decoding errors", " frames lost to decoding errors");
+  add(damage.frames_damaged, " frame decoded with errors", " frames decoded with errors");
+  add(damage.file_errors, " error in the file", " errors in the file");
+  return text;
+}
+
 int Run(const CommandLine& line, const platform::ClosedStandardStreams& closed) {
   const std::string input_name = line.input == "-" ? "stdin" : line.input;
   const int input_fd = OpenInput(line.input);
@@ -87,6 +102,15 @@ int Run(const CommandLine& line, const platform::ClosedStandardStreams& closed) 
     throw RunError(line.output + ": is the input; refusing to write over it");
   }
   const std::string output_name = line.output == "-" ? "stdout" : line.output;
+
+  // From here on, everything said on standard error passes the listener:
+  // the decoder's messages never land on the progress line.
+  DebugChannelListener listener(!line.quiet);
+  InputOptions input;
+  input.stream_index = line.stream_index;
+  input.convert_to_yv12 = line.to_yv12;
+  input.verbose = line.verbose;
+  input.log = [&listener](std::string_view message) { listener.Say(std::string(message)); };
 
   const std::unique_ptr<host::Environment> environment =
       line.cpu_flags ? std::make_unique<host::Environment>(*line.cpu_flags)
@@ -107,7 +131,8 @@ int Run(const CommandLine& line, const platform::ClosedStandardStreams& closed) 
   const std::vector<host::Argument> named =
       TypeScriptArguments(function->name, function->parameters, line.arguments);
 
-  auto* source = new media::Y4mSourceClip(env, input_fd, input_name);
+  auto* source =
+      new media::StreamSourceClip(env, OpenFrameStream(input_fd, input_name, input), input_name);
   const PClip source_clip(source);
   std::vector<host::Argument> call{{"", AVSValue(source_clip)}};
   call.insert(call.end(), named.begin(), named.end());
@@ -133,7 +158,6 @@ int Run(const CommandLine& line, const platform::ClosedStandardStreams& closed) 
   }
 
   const int total = source->GetVideoInfo().num_frames;
-  DebugChannelListener listener(!line.quiet);
   int n = 0;
   std::exception_ptr failure;
   try {
@@ -169,11 +193,23 @@ int Run(const CommandLine& line, const platform::ClosedStandardStreams& closed) 
       throw RunError(input_name + ": frame " + std::to_string(n) + ": " + error.what());
     }
   }
-  if (output) output->Commit();
+  const media::FrameStream& stream = source->stream();
   if (!line.quiet) {
-    std::fprintf(stderr, "framehost: %s: %d frames processed, %s\n", input_name.c_str(), n,
-                 tally.Describe().c_str());
+    std::string summary = std::to_string(n) + " frames processed, " + tally.Describe();
+    if (stream.rate_varied()) {
+      const media::Y4mRatio rate = *stream.header().frame_rate;
+      summary += "; the frame rate varied, taken as its average " + std::to_string(rate.numerator) +
+                 ":" + std::to_string(rate.denominator);
+    }
+    std::fprintf(stderr, "framehost: %s: %s\n", input_name.c_str(), summary.c_str());
   }
+  // A damaged file's analysis must not pass for a clean one's, nor its
+  // frames for the whole clip.
+  if (const media::FrameStream::Damage damage = stream.damage(); damage.any()) {
+    throw RunError(input_name + ": " + DescribeDamage(damage) + "; the analysis is incomplete" +
+                   (output ? ", and no output was written" : ""));
+  }
+  if (output) output->Commit();
   return 0;
 }
 
