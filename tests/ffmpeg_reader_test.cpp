@@ -40,7 +40,7 @@ std::vector<std::string> ReadAllFrames(FfmpegReader& reader) {
   const std::int32_t width = reader.header().width;
   media::Y4mFrameBuffer frame(reader.header(), (64 - width % 64) % 64);
   std::vector<std::string> frames;
-  while (reader.ReadFrame(frame.planes())) frames.push_back(PlaneBytes(frame.planes()));
+  while (reader.ReadFrame(frame.planes(), nullptr)) frames.push_back(PlaneBytes(frame.planes()));
   return frames;
 }
 
@@ -89,24 +89,6 @@ TEST_P(FfmpegReaderMatchesFfmpeg, HeaderLineAndEveryFrame) {
   EXPECT_FALSE(reader.rate_varied());
   EXPECT_TRUE(logged.lines.empty()) << logged.lines.front();
 }
-
-const std::vector<std::string> kTestSource = {"-f", "lavfi", "-i", "testsrc2=size=320x240:rate=25"};
-
-std::vector<std::string> Args(std::vector<std::string> head, const std::vector<std::string>& tail) {
-  head.insert(head.end(), tail.begin(), tail.end());
-  return head;
-}
-
-// Telecined film: 24000/1001 frames a second woven into 30000/1001 by 3:2
-// pulldown, top field first, coded as interlaced MPEG-2.
-const std::vector<std::string> kTelecinedMpeg2 = {
-    "-f",        "lavfi",
-    "-i",        "testsrc2=size=352x240:rate=24000/1001",
-    "-vf",       "telecine=first_field=top:pattern=23",
-    "-frames:v", "15",
-    "-c:v",      "mpeg2video",
-    "-flags",    "+ildct+ilme",
-    "-top",      "1"};
 
 INSTANTIATE_TEST_SUITE_P(
     Clips, FfmpegReaderMatchesFfmpeg,
@@ -215,12 +197,6 @@ TEST_P(FfmpegReaderOnDamage, ReadsTheFramesBeforeTheDamageAndReportsIt) {
   }
   for (const std::string& line : logged.lines) EXPECT_EQ(line.find('\n'), std::string::npos);
 }
-
-const std::vector<std::string> kInterlacedH264 = {
-    "-f",      "lavfi",  "-i",         "testsrc2=size=320x240:rate=25", "-frames:v", "40", "-c:v",
-    "libx264", "-flags", "+ildct+ilme"};
-const std::vector<std::string> kMpeg2 = {
-    "-f", "lavfi", "-i", "testsrc2=size=352x240:rate=30", "-frames:v", "40", "-c:v", "mpeg2video"};
 
 INSTANTIATE_TEST_SUITE_P(
     Clips, FfmpegReaderOnDamage,

@@ -60,15 +60,20 @@ std::string FfmpegClips::MakeClip(const std::string& name, const std::vector<std
   return Path(name);
 }
 
-DecodedClip FfmpegClips::DecodeWithFfmpeg(const std::string& path,
-                                          const std::vector<std::string>& args) {
+std::string FfmpegClips::DecodeToY4m(const std::string& path,
+                                     const std::vector<std::string>& args) {
   const std::string y4m = path + ".ffmpeg.y4m";
   std::vector<std::string> command = {FfmpegProgram(), "-v", "error", "-y", "-i", path};
   command.insert(command.end(), args.begin(), args.end());
   command.insert(command.end(), {"-f", "yuv4mpegpipe", y4m});
   const ProcessResult decoded = RunProcess(command);
   EXPECT_EQ(decoded.exit_status, 0) << "decoding " << path << ": " << decoded.err;
+  return y4m;
+}
 
+DecodedClip FfmpegClips::DecodeWithFfmpeg(const std::string& path,
+                                          const std::vector<std::string>& args) {
+  const std::string y4m = DecodeToY4m(path, args);
   DecodedClip clip;
   const int fd = open(y4m.c_str(), O_RDONLY);
   if (fd < 0) return clip;
@@ -90,6 +95,29 @@ std::string ReadWholeFile(const std::string& path) {
 
 void WriteWholeFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
+}
+
+const std::vector<std::string> kTestSource = {"-f", "lavfi", "-i", "testsrc2=size=320x240:rate=25"};
+
+const std::vector<std::string> kTelecinedMpeg2 = {
+    "-f",        "lavfi",
+    "-i",        "testsrc2=size=352x240:rate=24000/1001",
+    "-vf",       "telecine=first_field=top:pattern=23",
+    "-frames:v", "15",
+    "-c:v",      "mpeg2video",
+    "-flags",    "+ildct+ilme",
+    "-top",      "1"};
+
+const std::vector<std::string> kInterlacedH264 = {
+    "-f",      "lavfi",  "-i",         "testsrc2=size=320x240:rate=25", "-frames:v", "40", "-c:v",
+    "libx264", "-flags", "+ildct+ilme"};
+
+const std::vector<std::string> kMpeg2 = {
+    "-f", "lavfi", "-i", "testsrc2=size=352x240:rate=30", "-frames:v", "40", "-c:v", "mpeg2video"};
+
+std::vector<std::string> Args(std::vector<std::string> head, const std::vector<std::string>& tail) {
+  head.insert(head.end(), tail.begin(), tail.end());
+  return head;
 }
 
 }  // namespace vorlith::testing

@@ -31,12 +31,26 @@ class FfmpegClips : public ::testing::Test {
   // Runs `ffmpeg -v error -y ARGS... FILE` to make Path(name); fails the
   // test when it does not succeed.
   std::string MakeClip(const std::string& name, const std::vector<std::string>& args);
-  // `ffmpeg -i PATH ARGS... -f yuv4mpegpipe`, read back with Y4mReader.
+  // `ffmpeg -i PATH ARGS... -f yuv4mpegpipe PATH.ffmpeg.y4m`; its path.
+  std::string DecodeToY4m(const std::string& path, const std::vector<std::string>& args = {});
+  // The same, read back with Y4mReader.
   DecodedClip DecodeWithFfmpeg(const std::string& path, const std::vector<std::string>& args = {});
 
  private:
   std::string dir_;
 };
+
+// ffmpeg's arguments for the clips the tests make, before the output file.
+// testsrc2 at 320x240, 25 frames a second.
+extern const std::vector<std::string> kTestSource;
+// Telecined film: 24000/1001 frames a second woven into 30000/1001 by 3:2
+// pulldown, top field first, coded as interlaced MPEG-2; 15 frames.
+extern const std::vector<std::string> kTelecinedMpeg2;
+// 40 frames of interlaced H.264, and of progressive MPEG-2 at 352x240.
+extern const std::vector<std::string> kInterlacedH264;
+extern const std::vector<std::string> kMpeg2;
+// `head` and then `tail`.
+std::vector<std::string> Args(std::vector<std::string> head, const std::vector<std::string>& tail);
 
 // The file's bytes, and a file written with `bytes`.
 std::string ReadWholeFile(const std::string& path);
