@@ -13,9 +13,7 @@
 # libx264, hyperfine and GNU time (Debian: ffmpeg hyperfine time).
 #
 #   bench/framehost_media_e2e.sh
-#
-# Until framehost reads video files itself, the framehost rows are left out
-# and only the ffmpeg commands are timed (with a note).
+
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -45,30 +43,19 @@ h264_clip 2000 "$work/h264i-2000.mkv"
 mpeg2_clip 600 "$work/mpeg2-telecined-600.mpg"
 mpeg2_clip 2000 "$work/mpeg2-telecined-2000.mpg"
 
-if "$framehost" --quiet "$work/h264i-200.mkv" >/dev/null 2>&1; then
-  with_framehost=1
-else
-  with_framehost=0
-  echo "note: this framehost does not read video files yet; timing the ffmpeg commands only" >&2
-fi
-
 peak_kib() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1; }
 
 run() { # run NAME CLIP LONG_CLIP
   local name=$1 clip=$2 long=$3
-  local commands=(-n decode "ffmpeg -v error -i $clip -f null -"
-                  -n idet "ffmpeg -v error -i $clip -vf idet -f null -")
-  if [ "$with_framehost" = 1 ]; then
-    commands+=(-n framehost "$framehost --quiet $clip"
-               -n pipe "ffmpeg -v error -i $clip -f yuv4mpegpipe - | $framehost --quiet -")
-  fi
-  hyperfine --warmup 1 --runs 5 --export-json "$work/$name.json" "${commands[@]}"
-  local decode_kib framehost_kib=0 framehost_long_kib=0
+  hyperfine --warmup 1 --runs 5 --export-json "$work/$name.json" \
+    -n decode "ffmpeg -v error -i $clip -f null -" \
+    -n idet "ffmpeg -v error -i $clip -vf idet -f null -" \
+    -n framehost "$framehost --quiet $clip" \
+    -n pipe "ffmpeg -v error -i $clip -f yuv4mpegpipe - | $framehost --quiet -"
+  local decode_kib framehost_kib framehost_long_kib
   decode_kib=$(peak_kib ffmpeg -v error -i "$clip" -f null -)
-  if [ "$with_framehost" = 1 ]; then
-    framehost_kib=$(peak_kib "$framehost" --quiet "$clip")
-    framehost_long_kib=$(peak_kib "$framehost" --quiet "$long")
-  fi
+  framehost_kib=$(peak_kib "$framehost" --quiet "$clip")
+  framehost_long_kib=$(peak_kib "$framehost" --quiet "$long")
   python3 - "$name" "$work/$name.json" "$decode_kib" "$framehost_kib" "$framehost_long_kib" <<'PY'
 import json, sys
 name, times_path = sys.argv[1], sys.argv[2]
@@ -76,15 +63,14 @@ decode_kib, fh_kib, fh_long_kib = (int(v) for v in sys.argv[3:6])
 t = {r["command"]: r["mean"] for r in json.load(open(times_path))["results"]}
 print(f"{name}: ffmpeg decode {t['decode']:.3f} s, idet {t['idet']:.3f} s "
       f"(idet / decode = {t['idet'] / t['decode']:.3f}); decode peak {decode_kib} KiB")
-if "framehost" in t:
-    fh = t["framehost"]
-    print(f"{name}: framehost / decode only = {fh / t['decode']:.3f} (target <= 1.10)")
-    print(f"{name}: framehost / ffmpeg idet = {fh / t['idet']:.3f} (target <= 0.95)")
-    print(f"{name}: framehost / pipe        = {fh / t['pipe']:.3f} (target <= 0.90)")
-    print(f"{name}: peak memory framehost / decode only = {fh_kib / decode_kib:.3f} "
-          f"(target <= 1.1): {fh_kib} KiB vs {decode_kib} KiB")
-    print(f"{name}: peak memory framehost on 2000 frames / on the short clip = "
-          f"{fh_long_kib / fh_kib:.3f} (flat: about 1)")
+fh = t["framehost"]
+print(f"{name}: framehost / decode only = {fh / t['decode']:.3f} (target <= 1.10)")
+print(f"{name}: framehost / ffmpeg idet = {fh / t['idet']:.3f} (target <= 0.95)")
+print(f"{name}: framehost / pipe        = {fh / t['pipe']:.3f} (target <= 0.90)")
+print(f"{name}: peak memory framehost / decode only = {fh_kib / decode_kib:.3f} "
+      f"(target <= 1.1): {fh_kib} KiB vs {decode_kib} KiB")
+print(f"{name}: peak memory framehost on 2000 frames / on the short clip = "
+      f"{fh_long_kib / fh_kib:.3f} (flat: about 1)")
 PY
 }
 

@@ -50,7 +50,7 @@ double DecodeAndCopy(const std::string& clip, long long* frames) {
   vorlith::media::FfmpegReader reader(clip, options);
   const std::int32_t width = reader.header().width;
   const vorlith::media::Y4mFrameBuffer frame(reader.header(), (64 - width % 64) % 64);
-  while (reader.ReadFrame(frame.planes())) {
+  while (reader.ReadFrame(frame.planes(), nullptr)) {
   }
   *frames = reader.frames_read();
   return std::chrono::duration<double>(Clock::now() - start).count();
