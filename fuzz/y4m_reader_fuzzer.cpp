@@ -49,7 +49,7 @@ std::string Contents(int fd) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace vorlith::host;
+  using namespace vorlith::media;
   const int in = MemoryFile(data, size);
   const int out = memfd_create("copy", 0);
   try {
