@@ -31,7 +31,7 @@ Y4mReader::Y4mReader(int fd, std::string input_name, std::string_view peeked)
     : fd_(fd), input_name_(std::move(input_name)), buffer_(kBufferBytes) {
   platform::UseBinaryMode(fd_);
   end_ = std::min(peeked.size(), kBufferBytes);
-  std::memcpy(buffer_.data(), peeked.data(), end_);
+  if (end_ > 0) std::memcpy(buffer_.data(), peeked.data(), end_);
   header_ = ParseY4mHeader(ReadHeaderLine(), input_name_);
   struct stat status {};
   if (fstat(fd_, &status) == 0 && S_ISREG(status.st_mode)) {
