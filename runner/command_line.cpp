@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <initializer_list>
 
 namespace vorlith::runner {
 
@@ -18,6 +19,10 @@ const char* UsageText() {
          "\n"
          "options:\n"
          "  -o OUT           write the returned frames as y4m to OUT (- for standard output)\n"
+         "  --stats FILE     write FILE.csv (a row per reported frame) and FILE.json (the\n"
+         "                   run, its reports and cadence segments); - writes the JSON to\n"
+         "                   standard output (th=-1 reports every frame)\n"
+         "  --plot FILE.svg  draw the run: counts by cycle position over its segments\n"
          "  --stream N       read the video stream of index N (default: the best one)\n"
          "  --to-yv12        convert video that is not 8-bit 4:2:0 (default: refuse it)\n"
          "  --plugin PATH    the plugin library to load (default: VorlithSSE beside framehost)\n"
@@ -68,6 +73,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& words) {
         // output" would quietly write nothing.
         if (line.output.empty()) throw UsageError("-o needs a file name or -, not an empty word");
         have_output = true;
+      } else if (word == "--stats" || word == "--plot") {
+        std::string& file = word == "--stats" ? line.stats : line.plot;
+        if (!file.empty()) throw UsageError(word + " given twice");
+        file = value_of(i);
+        if (file.empty()) throw UsageError(word + " needs a file name or -, not an empty word");
       } else if (word == "--plugin") {
         line.plugin = value_of(i);
       } else if (word == "--function") {
@@ -119,6 +129,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& words) {
     }
   }
   if (!have_input && !line.help && !line.version) throw UsageError("no INPUT given");
+  // Standard output takes one of them; two would be mixed into one stream.
+  int to_stdout = 0;
+  for (const std::string* file : {&line.output, &line.stats, &line.plot}) to_stdout += *file == "-";
+  if (to_stdout > 1) {
+    throw UsageError("only one of -o, --stats and --plot can write to standard output (-)");
+  }
   return line;
 }
 

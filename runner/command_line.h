@@ -16,6 +16,8 @@ struct ScriptArgument {
 struct CommandLine {
   std::string input;   // a video file, or "-" for standard input
   std::string output;  // empty: analyse only; "-": standard output
+  std::string stats;   // --stats: FILE.csv and FILE.json; "-": the JSON on standard output
+  std::string plot;    // --plot: an SVG picture of the run; "-": standard output
   std::string plugin;  // empty: the plugin beside the executable
   std::string function = "Vorlith";
   std::optional<long> cpu_flags;    // pretend the processor has these CPUF_* flags

@@ -6,13 +6,19 @@
 // that points to --help.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <exception>
+#include <initializer_list>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "analysis.h"
+#include "cadence_segments.h"
 #include "command_line.h"
 #include "debug_channel_listener.h"
 #include "environment.h"
@@ -21,10 +27,12 @@
 #include "interruption.h"
 #include "plugin_library.h"
 #include "plugin_location.h"
+#include "run_stats.h"
 #include "script_arguments.h"
 #include "script_error.h"
 #include "stream_files.h"
 #include "stream_source_clip.h"
+#include "svg_plot.h"
 #include "system_error_text.h"
 #include "y4m_writer.h"
 
@@ -53,32 +61,73 @@ int OpenInput(const std::string& path) {
   return fd;
 }
 
-// Where the frames go: standard output, or a file that takes the place of
+// Where an output goes: standard output, or a file that takes the place of
 // any file of that name only once the whole run has succeeded.
 class Output {
  public:
-  Output(const std::string& path, bool stdout_was_closed) {
+  // `what` names what goes there, for the message when standard output was
+  // closed: writing into the null device put there at start would be a
+  // success that wrote nothing.
+  Output(const std::string& path, bool stdout_was_closed, const std::string& what) {
     if (path == "-") {
-      // Writing frames into the null device put there at start would be a
-      // success that wrote nothing.
-      if (stdout_was_closed) throw RunError("stdout: is closed; nowhere to write the frames");
+      if (stdout_was_closed) throw RunError("stdout: is closed; nowhere to write " + what);
       return;
     }
     file_.emplace(path);
-    RemoveOnSecondStop(file_->temporary_path().empty() ? nullptr : file_->temporary_path().c_str());
+    if (!file_->temporary_path().empty()) {
+      removal_slot_ = RemoveOnSecondStop(file_->temporary_path().c_str());
+    }
   }
-  ~Output() { RemoveOnSecondStop(nullptr); }
+  ~Output() { KeepOnSecondStop(removal_slot_); }
   Output(const Output&) = delete;
   Output& operator=(const Output&) = delete;
 
   int fd() const { return file_ ? file_->fd() : STDOUT_FILENO; }
+  // The whole text, written out; a failure names `name`.
+  void Write(const std::string& name, const std::string& text) const {
+    if (!platform::WriteAll(fd(), text.data(), text.size())) {
+      throw RunError(name +
+                     ": write failed: " + platform::SystemErrorText(platform::LastSystemError()));
+    }
+  }
   void Commit() {
     if (file_) file_->Commit();
   }
 
  private:
   std::optional<platform::OutputFile> file_;
+  int removal_slot_ = -1;
 };
+
+// The files of --stats FILE: FILE.csv and FILE.json, where FILE may be
+// given with either extension, as a batch writes --stats {.}.json.
+struct StatsFiles {
+  std::string csv;
+  std::string json;
+};
+
+StatsFiles StatsFilesFor(const std::string& file) {
+  if (file == "-") return {"", "-"};
+  std::string base = file;
+  for (const char* extension : {".json", ".csv"}) {
+    const std::size_t length = std::strlen(extension);
+    if (base.size() > length && base.compare(base.size() - length, length, extension) == 0) {
+      base.resize(base.size() - length);
+      break;
+    }
+  }
+  return {base + ".csv", base + ".json"};
+}
+
+// The th the user gave, which is what the plugin reports against.
+std::optional<int> GivenThreshold(const std::vector<host::Argument>& named) {
+  for (const host::Argument& argument : named) {
+    if (host::SameName(argument.name, "th") && argument.value.IsInt()) {
+      return argument.value.AsInt(0);
+    }
+  }
+  return std::nullopt;
+}
 
 // What a decoder that went on past damage has to say, or "".
 std::string DescribeDamage(const media::FrameStream::Damage& damage) {
@@ -97,11 +146,20 @@ std::string DescribeDamage(const media::FrameStream::Damage& damage) {
 int Run(const CommandLine& line, const platform::ClosedStandardStreams& closed) {
   const std::string input_name = line.input == "-" ? "stdin" : line.input;
   const int input_fd = OpenInput(line.input);
-  // Writing over the clip being read would destroy it, by whatever name.
-  if (!line.output.empty() && line.output != "-" && platform::IsSameFile(line.output, input_fd)) {
-    throw RunError(line.output + ": is the input; refusing to write over it");
-  }
   const std::string output_name = line.output == "-" ? "stdout" : line.output;
+  const StatsFiles stats_files = StatsFilesFor(line.stats);
+  std::vector<std::string> outputs;
+  for (const std::string* file : {&line.output, &stats_files.csv, &stats_files.json, &line.plot}) {
+    if (file->empty() || *file == "-") continue;
+    // Writing over the clip being read would destroy it, by whatever name.
+    if (platform::IsSameFile(*file, input_fd)) {
+      throw RunError(*file + ": is the input; refusing to write over it");
+    }
+    if (std::find(outputs.begin(), outputs.end(), *file) != outputs.end()) {
+      throw UsageError(*file + " is named for two outputs");
+    }
+    outputs.push_back(*file);
+  }
 
   // From here on, everything said on standard error passes the listener:
   // the decoder's messages never land on the progress line.
@@ -153,9 +211,15 @@ int Run(const CommandLine& line, const platform::ClosedStandardStreams& closed) 
       throw RunError(output_name + ": " + function->name +
                      " returns frames of another format than the input's; cannot write them");
     }
-    output.emplace(line.output, closed.output);
+    output.emplace(line.output, closed.output, "the frames");
     writer.emplace(output->fd(), output_name, source->header());
   }
+  // Made now, so that an output that cannot be made stops the run before
+  // any work is done.
+  std::optional<Output> stats_csv, stats_json, plot;
+  if (!stats_files.csv.empty()) stats_csv.emplace(stats_files.csv, closed.output, "the stats");
+  if (!stats_files.json.empty()) stats_json.emplace(stats_files.json, closed.output, "the stats");
+  if (!line.plot.empty()) plot.emplace(line.plot, closed.output, "the plot");
 
   const int total = source->GetVideoInfo().num_frames;
   int n = 0;
@@ -194,6 +258,15 @@ int Run(const CommandLine& line, const platform::ClosedStandardStreams& closed) 
     }
   }
   const media::FrameStream& stream = source->stream();
+  RunStats stats;
+  stats.input = input_name;
+  stats.frames = n;
+  stats.blocks_per_frame =
+      ScanGridOf(source->GetVideoInfo().width, source->GetVideoInfo().height).blocks;
+  stats.threshold = GivenThreshold(named);
+  stats.segments =
+      FindCadenceSegments(tally.reports, stats.frames, stats.threshold, stats.blocks_per_frame);
+  stats.tally = tally;
   if (!line.quiet) {
     std::string summary = std::to_string(n) + " frames processed, " + tally.Describe();
     if (stream.rate_varied()) {
@@ -202,14 +275,29 @@ int Run(const CommandLine& line, const platform::ClosedStandardStreams& closed) 
                  ":" + std::to_string(rate.denominator);
     }
     std::fprintf(stderr, "framehost: %s: %s\n", input_name.c_str(), summary.c_str());
+    for (const CadenceSegment& segment : stats.segments) {
+      std::fprintf(stderr, "  %s\n", DescribeSegment(segment).c_str());
+    }
   }
   // A damaged file's analysis must not pass for a clean one's, nor its
   // frames for the whole clip.
   if (const media::FrameStream::Damage damage = stream.damage(); damage.any()) {
+    const bool wrote = output || stats_csv || stats_json || plot;
     throw RunError(input_name + ": " + DescribeDamage(damage) + "; the analysis is incomplete" +
-                   (output ? ", and no output was written" : ""));
+                   (wrote ? ", and no output was written" : ""));
   }
-  if (output) output->Commit();
+  const auto write = [](std::optional<Output>& to, const std::string& name, auto writer) {
+    if (!to) return;
+    std::ostringstream text;
+    writer(text);
+    to->Write(name == "-" ? "stdout" : name, text.str());
+  };
+  write(stats_csv, stats_files.csv, [&](std::ostream& out) { WriteStatsCsv(out, stats); });
+  write(stats_json, stats_files.json, [&](std::ostream& out) { WriteStatsJson(out, stats); });
+  write(plot, line.plot, [&](std::ostream& out) { WriteSvgPlot(out, stats); });
+  for (std::optional<Output>* done : {&output, &stats_csv, &stats_json, &plot}) {
+    if (*done) (*done)->Commit();
+  }
   return 0;
 }
 

@@ -17,15 +17,18 @@
 namespace vorlith::runner {
 namespace {
 
-// Written only while no signal can be handled by the code that reads it:
-// the path is copied in before its address is published.
-char removal_buffer[4096];
-const char* volatile removal = nullptr;
+// A path is copied into its buffer before its address is published, and
+// unpublished before the buffer is used again, so that the handler reads
+// only whole paths.
+char removal_buffers[kRemovalSlots][4096];
+const char* volatile removals[kRemovalSlots] = {};
 
 extern "C" void OnStopSignal(int signal) {
   if (platform::StopRequested() != 0) {
     // Only calls that are safe in a signal handler from here on.
-    if (const char* path = removal) {
+    for (const char* volatile& removal : removals) {
+      const char* path = removal;
+      if (path == nullptr) continue;
 #if defined(_WIN32)
       _unlink(path);
 #else
@@ -64,11 +67,19 @@ void InstallSignalHandlers() {
 
 int StopRequest() { return platform::StopRequested(); }
 
-void RemoveOnSecondStop(const char* path) {
-  removal = nullptr;
-  if (path == nullptr || std::strlen(path) >= sizeof removal_buffer) return;
-  std::strcpy(removal_buffer, path);
-  removal = removal_buffer;
+int RemoveOnSecondStop(const char* path) {
+  if (std::strlen(path) >= sizeof removal_buffers[0]) return -1;
+  for (int slot = 0; slot < kRemovalSlots; ++slot) {
+    if (removals[slot] != nullptr) continue;
+    std::strcpy(removal_buffers[slot], path);
+    removals[slot] = removal_buffers[slot];
+    return slot;
+  }
+  return -1;
+}
+
+void KeepOnSecondStop(int slot) {
+  if (slot >= 0 && slot < kRemovalSlots) removals[slot] = nullptr;
 }
 
 int StatusForSignal(int signal) { return 128 + signal; }

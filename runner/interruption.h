@@ -14,9 +14,13 @@ void InstallSignalHandlers();
 // The signal that asked the run to stop, or 0.
 int StopRequest();
 
-// The file that a second request removes before the process ends: the
-// temporary output while it is being written. Null clears it.
-void RemoveOnSecondStop(const char* path);
+// The files that a second request removes before the process ends: the
+// temporary outputs while they are being written. Returns the slot to give
+// back with KeepOnSecondStop, or -1 when all are taken (kRemovalSlots) or
+// the path is too long for one.
+inline constexpr int kRemovalSlots = 4;
+int RemoveOnSecondStop(const char* path);
+void KeepOnSecondStop(int slot);
 
 // The exit status for a run stopped by `signal`: 128 + its number.
 int StatusForSignal(int signal);
