@@ -1,9 +1,11 @@
 // The cadence segments of real video: clips made with ffmpeg's lavfi
-// sources and joined end to end, run through framehost as it is, whose
-// report lines are then read as framehost's own listener reads them.
+// sources and joined end to end, run through framehost with --stats and
+// --plot: the segments in its summary and its stats file fall where the
+// clips were joined, the CSV holds the report lines, and the plot renders.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -93,31 +95,92 @@ class CadenceClips : public ::testing::TestWithParam<ClipCase> {
   std::string dir_;
 };
 
+// The segments of a stats file's JSON, read back.
+std::vector<CadenceSegment> JsonSegments(const std::string& json) {
+  std::vector<CadenceSegment> segments;
+  const std::size_t list = json.find("\"segments\": [");
+  if (list == std::string::npos) return segments;
+  for (std::size_t at = json.find("{\"first\"", list); at != std::string::npos;
+       at = json.find("{\"first\"", at + 1)) {
+    long long first = 0, last = 0;
+    char kind[16] = {};
+    int position = 0, next = 0;
+    const int read = std::sscanf(json.c_str() + at,
+                                 "{\"first\": %lld, \"last\": %lld, \"kind\": \"%15[a-z]\", "
+                                 "\"positions\": [%d, %d]",
+                                 &first, &last, kind, &position, &next);
+    if (read < 3) break;
+    CadenceSegment segment{first, last, runner::CadenceKind::kMixed, 0};
+    for (const auto candidate : {kTelecine, kInterlaced, kProgressive}) {
+      if (runner::CadenceKindName(candidate) == kind) segment.kind = candidate;
+    }
+    if (read == 5) {
+      EXPECT_EQ(next, (position + 1) % 5);
+      segment.woven_position = position;
+    }
+    segments.push_back(segment);
+  }
+  return segments;
+}
+
+std::string FileText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
 TEST_P(CadenceClips, SegmentsFallWhereTheClipWasJoined) {
   const ClipCase& c = GetParam();
   const std::string ffmpeg_errors = dir_ + "/ffmpeg.err";
   std::ostringstream pipeline;
-  pipeline << c.command << " 2>" << ffmpeg_errors << " | " << FRAMEHOST_PATH << " - --quiet";
+  pipeline << c.command << " 2>" << ffmpeg_errors << " | " << FRAMEHOST_PATH << " -"
+           << " --stats " << dir_ << "/stats.json --plot " << dir_ << "/plot.svg";
   if (c.th) pipeline << " th=" << *c.th;
   const ProcessResult run = RunProcess({"/bin/sh", "-c", pipeline.str()});
-  std::ifstream errors(ffmpeg_errors);
-  const std::string ffmpeg_said((std::istreambuf_iterator<char>(errors)),
-                                std::istreambuf_iterator<char>());
-  ASSERT_EQ(run.exit_status, 0) << run.err << ffmpeg_said;
-  EXPECT_EQ(ffmpeg_said, "");
+  ASSERT_EQ(run.exit_status, 0) << run.err << FileText(ffmpeg_errors);
+  EXPECT_EQ(FileText(ffmpeg_errors), "");
 
-  // Only report lines are left with --quiet; each ends in a line feed.
+  // Standard error: the report lines, the summary, then one line a segment.
   runner::ReportTally tally;
+  std::vector<std::string> segment_lines;
   std::istringstream lines(run.err);
-  for (std::string line; std::getline(lines, line);) tally.Count(line);
-  EXPECT_EQ(tally.reported, static_cast<std::int64_t>(tally.reports.size()));
+  for (std::string line; std::getline(lines, line);) {
+    tally.Count(line);
+    if (line.rfind("  frames ", 0) == 0) segment_lines.push_back(line.substr(2));
+  }
   if (c.th == -1) {
     ASSERT_EQ(tally.reported, c.frames) << "every frame is reported at th=-1";
   }
+  std::vector<std::string> expected_lines;
+  for (const CadenceSegment& segment : c.expected) {
+    expected_lines.push_back(runner::DescribeSegment(segment));
+  }
+  EXPECT_EQ(segment_lines, expected_lines);
 
-  EXPECT_EQ(runner::FindCadenceSegments(tally.reports, c.frames, c.th,
-                                        ScanGridOf(c.width, c.height).blocks),
-            c.expected);
+  const std::string json = FileText(dir_ + "/stats.json");
+  EXPECT_EQ(JsonSegments(json), c.expected);
+  EXPECT_NE(json.find("\"frames\": " + std::to_string(c.frames) + ",\n"), std::string::npos);
+  EXPECT_NE(json.find("\"blocks_per_frame\": " +
+                      std::to_string(ScanGridOf(c.width, c.height).blocks) + ",\n"),
+            std::string::npos);
+  // The CSV: its header, then the report lines' frames and counts in order.
+  std::istringstream csv(FileText(dir_ + "/stats.csv"));
+  std::string row;
+  ASSERT_TRUE(std::getline(csv, row));
+  EXPECT_EQ(row, "frame,cycle_position,blocks,percent");
+  for (const runner::FrameReport& report : tally.reports) {
+    ASSERT_TRUE(std::getline(csv, row));
+    EXPECT_EQ(row.substr(0, row.rfind(',')), std::to_string(report.frame) + "," +
+                                                 std::to_string(report.position) + "," +
+                                                 std::to_string(report.blocks));
+  }
+  EXPECT_FALSE(std::getline(csv, row)) << row;
+
+  // The plot renders, where a renderer is installed (CI installs it).
+  const ProcessResult rendered =
+      RunProcess({"/bin/sh", "-c",
+                  "! command -v rsvg-convert >/dev/null || exec rsvg-convert -o \"$1\" \"$2\"",
+                  "sh", dir_ + "/plot.png", dir_ + "/plot.svg"});
+  EXPECT_EQ(rendered.exit_status, 0) << rendered.err;
 }
 
 INSTANTIATE_TEST_SUITE_P(
