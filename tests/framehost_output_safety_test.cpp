@@ -181,7 +181,7 @@ TEST_F(Framehost, TheStreamNotTheFilterSaysWhereItEnds) {
   ASSERT_EQ(run.exit_status, 0) << run.err;
   EXPECT_EQ(run.err, "framehost: " + clip +
                          ": 8 frames processed, 0 reported (by cycle position 0:0 1:0 2:0 3:0 "
-                         "4:0)\n");
+                         "4:0)\n  frames 0-7: progressive\n");
   const SplitStream in = Split(ReadFile(clip));
   const SplitStream out = Split(ReadFile(Path("out.y4m")));
   ASSERT_EQ(out.frames.size(), 8u);
@@ -331,13 +331,15 @@ TEST_F(Framehost, TheProgressLineShowsTheFramesDoneAndGoesAtTheEnd) {
   }
   EXPECT_GT(redraws, 50);
 
-  // Nothing of it stays on the screen: the report lines, then the summary.
+  // Nothing of it stays on the screen: the report lines, then the summary
+  // and its one segment.
   const std::vector<std::string> screen = Screen(received);
-  ASSERT_EQ(screen.size(), 101u);
+  ASSERT_EQ(screen.size(), 102u);
   for (int f = 0; f < 100; ++f) {
     EXPECT_EQ(screen[f], std::to_string(f % 5) + " frame=" + std::to_string(f) + " --- Blocks=0");
   }
-  EXPECT_EQ(screen.back().rfind("framehost: stdin: 100 frames processed", 0), 0u) << screen.back();
+  EXPECT_EQ(screen[100].rfind("framehost: stdin: 100 frames processed", 0), 0u) << screen[100];
+  EXPECT_EQ(screen.back(), "  frames 0-99: progressive");
 }
 
 // A plugin named without a directory is in the current directory, as on

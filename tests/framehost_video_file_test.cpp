@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,10 +15,15 @@
 namespace vorlith::testing {
 namespace {
 
-// Standard error without its last line, the summary, which names the input.
+// The report lines of standard error, without the summary that names the
+// input.
 std::string ReportLines(const std::string& err) {
-  const std::size_t last = err.rfind('\n', err.size() >= 2 ? err.size() - 2 : 0);
-  return last == std::string::npos ? "" : err.substr(0, last + 1);
+  std::string lines;
+  std::istringstream in(err);
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind('\r', 0) == 0) lines += line + "\n";
+  }
+  return lines;
 }
 
 ProcessResult Framehost(std::vector<std::string> args) {
