@@ -45,6 +45,10 @@ vorlith_add_framehost_test(reports_two_adjacent_cycle_positions EXIT 0
 vorlith_add_framehost_test(reports_a_refusal EXIT 1
   ERROR "^framehost: [^\n]*pulldown_clip.y4m: Vorlith: requires SSE\n$"
   ARGS --cpu-flags 0 ${vorlith_clip})
+# This build has no FFmpeg: any other file is refused, saying so.
+vorlith_add_framehost_test(reads_only_y4m EXIT 1
+  ERROR "^framehost: [^\n]*CMakeLists.txt: not a YUV4MPEG2 stream [^\n]*, and this build of framehost reads YUV4MPEG2 only \\(it was built without FFmpeg's libraries\\)\n$"
+  ARGS ${CMAKE_CURRENT_SOURCE_DIR}/CMakeLists.txt)
 vorlith_add_framehost_test(names_a_missing_plugin EXIT 1
   ERROR "^framehost: cannot load plugin no_such_plugin.dll: [^\n]+\n$"
   ARGS --plugin no_such_plugin.dll ${vorlith_clip})
