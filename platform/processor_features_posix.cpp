@@ -3,7 +3,9 @@
 #if defined(__i386__) || defined(__x86_64__)
 // glibc's header (2.36) returns C's _Bool from its inline functions. g++
 // takes that keyword in C++ as an extension and clang does not, so for clang
-// it is spelt as C++'s bool while the header is read.
+// it is spelt as C++'s bool while the header is read. (The scan's dispatch
+// reads the header the same way; being built into the plugin, it shares no
+// code with this layer.)
 #if defined(__clang__)
 #define _Bool bool
 #endif

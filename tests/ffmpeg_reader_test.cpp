@@ -14,6 +14,7 @@
 
 #include "ffmpeg_clips.h"
 #include "ffmpeg_reader.h"
+#include "file_bytes.h"
 #include "y4m_frame_buffer.h"
 #include "y4m_streams.h"
 
@@ -175,7 +176,7 @@ TEST_P(FfmpegReaderOnDamage, ReadsTheFramesBeforeTheDamageAndReportsIt) {
   const std::vector<std::string> expected = ReadAllFrames(clean_reader);
   ASSERT_EQ(expected.size(), 40u);
 
-  std::string bytes = ReadWholeFile(clean);
+  std::string bytes = ReadFile(clean);
   const std::size_t middle = bytes.size() / 2;
   if (c.truncate) {
     bytes.resize(middle);
@@ -183,7 +184,7 @@ TEST_P(FfmpegReaderOnDamage, ReadsTheFramesBeforeTheDamageAndReportsIt) {
     for (std::size_t i = middle; i < middle + 3000; ++i) bytes[i] = static_cast<char>(i * 151);
   }
   const std::string damaged = Path(c.name);
-  WriteWholeFile(damaged, bytes);
+  WriteFile(damaged, bytes);
 
   Logged logged;
   FfmpegReader reader(damaged, logged.Options());
@@ -212,13 +213,10 @@ class FfmpegReaderRefuses : public FfmpegClips {};
 
 TEST_F(FfmpegReaderRefuses, FilesWithoutAReadableVideoStream) {
   if (const std::string why = MissingEncoder("ffv1"); !why.empty()) GTEST_SKIP() << why;
-  const std::string with_audio =
-      MakeClip("with_audio.mkv", {"-f", "lavfi", "-i", "testsrc2=size=64x48:rate=25", "-f", "lavfi",
-                                  "-i", "sine", "-frames:v", "2", "-t", "0.1", "-c:v", "ffv1",
-                                  "-pix_fmt", "yuv422p", "-c:a", "pcm_s16le"});
-  const std::string audio_only = MakeClip("audio.wav", {"-f", "lavfi", "-i", "sine", "-t", "0.1"});
-  const std::string not_media = Path("notes.txt");
-  WriteWholeFile(not_media, "not a video, only words\n");
+  const UnreadableClips clips = MakeUnreadableClips();
+  const std::string& with_audio = clips.yuv422_with_audio;
+  const std::string& audio_only = clips.audio_only;
+  const std::string& not_media = clips.not_media;
 
   struct Refusal {
     std::string path;
@@ -280,7 +278,7 @@ TEST_F(FfmpegReaderOnChangingStream, SkipsFramesOfAnotherSize) {
       MakeClip("narrow.ts", {"-f", "lavfi", "-i", "testsrc2=size=320x240:rate=30", "-frames:v", "4",
                              "-c:v", "mpeg2video"});
   const std::string joined = Path("joined.ts");
-  WriteWholeFile(joined, ReadWholeFile(wide) + ReadWholeFile(narrow));
+  WriteFile(joined, ReadFile(wide) + ReadFile(narrow));
 
   Logged logged;
   FfmpegReader reader(joined, logged.Options());
@@ -307,7 +305,7 @@ TEST_F(FfmpegReaderOnDescriptor, TakesBackThePeekedBytes) {
     FfmpegReader by_path(clip, by_path_log.Options());
     const std::vector<std::string> expected = ReadAllFrames(by_path);
 
-    const std::string bytes = ReadWholeFile(clip);
+    const std::string bytes = ReadFile(clip);
     const bool pipe_it = name == "piped.ts";
     int fds[2] = {-1, -1};
     std::thread feeder;

@@ -7,12 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "file_bytes.h"
 #include "run_process.h"
 
 namespace vorlith::testing {
-
-std::string ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const std::string& bytes);
 
 // A stream's header line and its frames (FRAME line and planes, as bytes).
 struct SplitStream {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ffmpeg_clips.h"
+#include "file_bytes.h"
 #include "run_process.h"
 
 namespace vorlith::testing {
@@ -60,8 +61,7 @@ TEST_P(FramehostOnAVideoFile, GivesWhatTheFileDecodedToY4mGives) {
   ASSERT_EQ(from_y4m.exit_status, 0) << from_y4m.err;
   EXPECT_NE(ReportLines(from_file.err), "");
   EXPECT_EQ(ReportLines(from_file.err), ReportLines(from_y4m.err));
-  EXPECT_TRUE(ReadWholeFile(Path("direct.y4m")) == ReadWholeFile(Path("piped.y4m")))
-      << "the outputs differ";
+  EXPECT_TRUE(ReadFile(Path("direct.y4m")) == ReadFile(Path("piped.y4m"))) << "the outputs differ";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -95,15 +95,15 @@ class FramehostOnADamagedFile : public FfmpegClips {};
 TEST_F(FramehostOnADamagedFile, AnalysesUpToTheDamageAndFails) {
   if (const std::string why = MissingEncoder("libx264"); !why.empty()) GTEST_SKIP() << why;
   const std::string clean = MakeClip("clean.mkv", kInterlacedH264);
-  const std::string bytes = ReadWholeFile(clean);
+  const std::string bytes = ReadFile(clean);
   const std::string cut = Path("cut.mkv");
-  WriteWholeFile(cut, bytes.substr(0, bytes.size() / 2));
+  WriteFile(cut, bytes.substr(0, bytes.size() / 2));
   std::string scrambled = bytes;
   for (std::size_t i = bytes.size() / 2; i < bytes.size() / 2 + 3000; ++i) {
     scrambled[i] = static_cast<char>(i * 151);
   }
   const std::string corrupted = Path("corrupted.mkv");
-  WriteWholeFile(corrupted, scrambled);
+  WriteFile(corrupted, scrambled);
 
   const ProcessResult whole = Framehost({clean, "th=-1"});
   ASSERT_EQ(whole.exit_status, 0) << whole.err;
@@ -118,7 +118,7 @@ TEST_F(FramehostOnADamagedFile, AnalysesUpToTheDamageAndFails) {
     // The first report lines are the clean file's.
     const std::string first_frames = whole.err.substr(0, whole.err.find("\r0 frame=5 "));
     EXPECT_EQ(run.err.substr(0, first_frames.size()), first_frames) << damaged;
-    EXPECT_EQ(ReadWholeFile(Path("out.y4m")), "") << damaged;
+    EXPECT_EQ(ReadFile(Path("out.y4m")), "") << damaged;
   }
   const ProcessResult corrupted_run = Framehost({corrupted, "--quiet"});
   EXPECT_NE(corrupted_run.err.find(corrupted + ": frame "), std::string::npos) << corrupted_run.err;
@@ -128,13 +128,10 @@ class FramehostRefuses : public FfmpegClips {};
 
 TEST_F(FramehostRefuses, WhatItCannotReadAsAsked) {
   if (const std::string why = MissingEncoder("ffv1"); !why.empty()) GTEST_SKIP() << why;
-  const std::string with_audio =
-      MakeClip("with_audio.mkv", {"-f", "lavfi", "-i", "testsrc2=size=64x48:rate=25", "-f", "lavfi",
-                                  "-i", "sine", "-frames:v", "2", "-t", "0.1", "-c:v", "ffv1",
-                                  "-pix_fmt", "yuv422p", "-c:a", "pcm_s16le"});
-  const std::string audio_only = MakeClip("audio.wav", {"-f", "lavfi", "-i", "sine", "-t", "0.1"});
-  const std::string not_media = Path("notes.txt");
-  WriteWholeFile(not_media, "not a video, only words\n");
+  const UnreadableClips clips = MakeUnreadableClips();
+  const std::string& with_audio = clips.yuv422_with_audio;
+  const std::string& audio_only = clips.audio_only;
+  const std::string& not_media = clips.not_media;
   const struct {
     std::vector<std::string> args;
     std::string message;

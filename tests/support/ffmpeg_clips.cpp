@@ -6,9 +6,9 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
+#include "file_bytes.h"
 #include "run_process.h"
 #include "y4m_frame_buffer.h"
 #include "y4m_reader.h"
@@ -60,6 +60,18 @@ std::string FfmpegClips::MakeClip(const std::string& name, const std::vector<std
   return Path(name);
 }
 
+FfmpegClips::UnreadableClips FfmpegClips::MakeUnreadableClips() {
+  UnreadableClips clips;
+  clips.yuv422_with_audio =
+      MakeClip("with_audio.mkv", {"-f", "lavfi", "-i", "testsrc2=size=64x48:rate=25", "-f", "lavfi",
+                                  "-i", "sine", "-frames:v", "2", "-t", "0.1", "-c:v", "ffv1",
+                                  "-pix_fmt", "yuv422p", "-c:a", "pcm_s16le"});
+  clips.audio_only = MakeClip("audio.wav", {"-f", "lavfi", "-i", "sine", "-t", "0.1"});
+  clips.not_media = Path("notes.txt");
+  WriteFile(clips.not_media, "not a video, only words\n");
+  return clips;
+}
+
 std::string FfmpegClips::DecodeToY4m(const std::string& path,
                                      const std::vector<std::string>& args) {
   const std::string y4m = path + ".ffmpeg.y4m";
@@ -84,17 +96,6 @@ DecodedClip FfmpegClips::DecodeWithFfmpeg(const std::string& path,
     clip.frames.push_back(PlaneBytes(frame.planes()));
   close(fd);
   return clip;
-}
-
-std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-void WriteWholeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
 }
 
 const std::vector<std::string> kTestSource = {"-f", "lavfi", "-i", "testsrc2=size=320x240:rate=25"};

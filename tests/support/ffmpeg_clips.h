@@ -31,6 +31,15 @@ class FfmpegClips : public ::testing::Test {
   // Runs `ffmpeg -v error -y ARGS... FILE` to make Path(name); fails the
   // test when it does not succeed.
   std::string MakeClip(const std::string& name, const std::vector<std::string>& args);
+  // Files that a reader must refuse unless asked otherwise: a 4:2:2 video
+  // stream (index 0) beside an audio stream, audio alone, and words. Needs
+  // the ffv1 encoder.
+  struct UnreadableClips {
+    std::string yuv422_with_audio;
+    std::string audio_only;
+    std::string not_media;
+  };
+  UnreadableClips MakeUnreadableClips();
   // `ffmpeg -i PATH ARGS... -f yuv4mpegpipe PATH.ffmpeg.y4m`; its path.
   std::string DecodeToY4m(const std::string& path, const std::vector<std::string>& args = {});
   // The same, read back with Y4mReader.
@@ -51,9 +60,5 @@ extern const std::vector<std::string> kInterlacedH264;
 extern const std::vector<std::string> kMpeg2;
 // `head` and then `tail`.
 std::vector<std::string> Args(std::vector<std::string> head, const std::vector<std::string>& tail);
-
-// The file's bytes, and a file written with `bytes`.
-std::string ReadWholeFile(const std::string& path);
-void WriteWholeFile(const std::string& path, const std::string& bytes);
 
 }  // namespace vorlith::testing
