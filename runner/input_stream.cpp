@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <string_view>
 
+#include "descriptor_io.h"
 #include "system_error_text.h"
 #include "y4m_error.h"
 #include "y4m_reader.h"
@@ -47,6 +48,9 @@ bool NamedAsY4m(const std::string& name) {
 
 std::unique_ptr<media::FrameStream> OpenFrameStream(int fd, const std::string& input_name,
                                                     const InputOptions& options) {
+  // Before the first byte is read: on Windows standard input starts in text
+  // mode, which would alter the bytes looked at.
+  platform::UseBinaryMode(fd);
   const std::string signature = std::string(media::kY4mSignature) + " ";
   const std::string peeked = Peek(fd, input_name, signature.size());
   if (peeked.empty()) throw media::Y4mError(input_name, "empty input, no video in it");
