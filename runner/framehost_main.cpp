@@ -30,6 +30,7 @@
 #include "run_stats.h"
 #include "script_arguments.h"
 #include "script_error.h"
+#include "stop_request.h"
 #include "stream_files.h"
 #include "stream_source_clip.h"
 #include "svg_plot.h"
@@ -226,7 +227,7 @@ int Run(const CommandLine& line, const platform::ClosedStandardStreams& closed) 
   std::exception_ptr failure;
   try {
     // The stream says where it ends; a filter may take any frames it likes.
-    for (; StopRequest() == 0 && source->HasFrame(n); ++n) {
+    for (; platform::StopRequested() == 0 && source->HasFrame(n); ++n) {
       const PVideoFrame frame = result->GetFrame(n, &env);
       if (!frame) {
         throw RunError(input_name + ": frame " + std::to_string(n) + ": " + function->name +
@@ -239,12 +240,14 @@ int Run(const CommandLine& line, const platform::ClosedStandardStreams& closed) 
   } catch (...) {
     failure = std::current_exception();
   }
-  const ReportTally tally = listener.Finish();
+  RunStats stats;
+  stats.tally = listener.Finish();
+  const ReportTally& tally = stats.tally;
 
   // A stop may also end a read that waited for input with an error: it is
   // the stop that counts. Whatever was written stays unfinished, and the
   // output keeps what it had.
-  if (const int signal = StopRequest()) {
+  if (const int signal = platform::StopRequested()) {
     std::fprintf(stderr, "framehost: %s: interrupted after %d frames", input_name.c_str(), n);
     if (!line.quiet) std::fprintf(stderr, ", %s", tally.Describe().c_str());
     std::fputc('\n', stderr);
@@ -258,7 +261,6 @@ int Run(const CommandLine& line, const platform::ClosedStandardStreams& closed) 
     }
   }
   const media::FrameStream& stream = source->stream();
-  RunStats stats;
   stats.input = input_name;
   stats.frames = n;
   stats.blocks_per_frame =
@@ -266,7 +268,6 @@ int Run(const CommandLine& line, const platform::ClosedStandardStreams& closed) 
   stats.threshold = GivenThreshold(named);
   stats.segments =
       FindCadenceSegments(tally.reports, stats.frames, stats.threshold, stats.blocks_per_frame);
-  stats.tally = tally;
   if (!line.quiet) {
     std::string summary = std::to_string(n) + " frames processed, " + tally.Describe();
     if (stream.rate_varied()) {

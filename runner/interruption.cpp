@@ -65,8 +65,6 @@ void InstallSignalHandlers() {
 #endif
 }
 
-int StopRequest() { return platform::StopRequested(); }
-
 int RemoveOnSecondStop(const char* path) {
   if (std::strlen(path) >= sizeof removal_buffers[0]) return -1;
   for (int slot = 0; slot < kRemovalSlots; ++slot) {

@@ -11,8 +11,7 @@ namespace vorlith::runner {
 
 void InstallSignalHandlers();
 
-// The signal that asked the run to stop, or 0.
-int StopRequest();
+// The signal that asked the run to stop is platform::StopRequested's.
 
 // The files that a second request removes before the process ends: the
 // temporary outputs while they are being written. Returns the slot to give
